@@ -1,0 +1,9 @@
+// Entry point of the program. The modes that need no display (-cards,
+// -batch:FILE) run before any Qt object exists; the window needs a display
+// and says so plainly when there is none.
+#include <cstdio>
+#include <cstdlib>
+
+#include "gui/application.h"
+
+int main(int argc, char** argv) { return tsm::gui::RunApplication(argc, argv); }
