@@ -1,5 +1,7 @@
 #include "platform/profile.h"
 
+#include "platform/decimal.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +10,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <clocale>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -173,6 +176,10 @@ struct CachedFile {
   Identity identity;
   Document doc;
   bool dirty = false;
+  // The file exists but could not be read whole: reads give the defaults and
+  // writes refuse, since rewriting it from an empty document would throw
+  // away every key we could not see.
+  bool unreadable = false;
 };
 
 struct ProfileState {
@@ -193,8 +200,9 @@ bool ReadWhole(const std::string& path, std::string& out) {
   char buf[65536];
   size_t n;
   while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
+  const bool ok = !std::ferror(f);
   std::fclose(f);
-  return true;
+  return ok;
 }
 
 // The parsed file, revalidated against the disk unless it holds unwritten
@@ -204,12 +212,15 @@ CachedFile& Load(const std::string& path) {
   auto& slot = st.files[path];
   if (slot && slot->dirty) return *slot;
   Identity id = IdentityOf(path);
-  if (slot && st.cacheEnabled && slot->identity == id) return *slot;
+  if (slot && st.cacheEnabled && !slot->unreadable && slot->identity == id) return *slot;
   slot = std::make_unique<CachedFile>();
   slot->identity = id;
   if (id.exists) {
     std::string data;
-    if (ReadWhole(path, data)) Parse(data, slot->doc);
+    if (ReadWhole(path, data))
+      Parse(data, slot->doc);
+    else
+      slot->unreadable = true;
   }
   return *slot;
 }
@@ -389,6 +400,7 @@ bool WritePrivateProfileStringA(const char* section, const char* key, const char
   auto& st = State();
   std::lock_guard lock(st.mutex);
   CachedFile& file = Load(fileName);
+  if (file.unreadable) return false;
   Document& doc = file.doc;
   const std::string lowerSection = Lower(Trim(section));
   Section* s = doc.Find(lowerSection);
@@ -438,6 +450,7 @@ bool WritePrivateProfileStringA(const char* section, const char* key, const char
 bool WriteProfileInt(const char* section, const char* key, long long value, const char* format,
                      const char* fileName) {
   char buf[512];
+  if (!format) format = "%d";
   // The formats in use take an int ("%d", "%u") or a long ("%ld", "%lu").
   const bool isLong = std::strchr(format, 'l') != nullptr;
   if (isLong)
@@ -451,6 +464,12 @@ bool WriteProfileFloat(const char* section, const char* key, double value, const
                        const char* fileName) {
   char buf[512];
   std::snprintf(buf, sizeof buf, format ? format : "%-G", value);
+  // The front end may run under a locale with a decimal comma; the file
+  // always holds a point, as ReadProfileFloat expects.
+  const char* point = std::localeconv()->decimal_point;
+  if (point && point[0] && point[0] != '.' && !point[1])
+    for (char* c = buf; *c; ++c)
+      if (*c == point[0]) *c = '.';
   return WritePrivateProfileStringA(section, key, buf, fileName);
 }
 
@@ -459,7 +478,11 @@ double ReadProfileFloat(const char* section, const char* key, double defaultValu
   char buf[512];
   GetPrivateProfileStringA(section, key, "?", buf, sizeof buf, fileName);
   if (buf[0] == '?') return defaultValue;
-  return std::strtod(buf, nullptr);
+  // Only a leading decimal number counts: "nan", "inf" or a hexadecimal
+  // text read as 0 like any other text without a number.
+  double v = 0;
+  ReadDecimal(buf, &v);
+  return v;
 }
 
 long ReadProfileLong(const char* section, const char* key, long defaultValue,

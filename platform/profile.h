@@ -2,8 +2,10 @@
 // around: section and key names compare case-insensitively, writing creates
 // the file, the section and the key as needed and keeps every other line, a
 // missing file reads as all defaults. Parsed files are cached and revalidated
-// by the file's identity and modification time, so loading or saving a whole
-// settings file does not re-read it per key. Every write replaces the file
+// on every call by the file's identity (device, inode), size and modification
+// time, so loading or saving a whole settings file does not re-read it per
+// key, yet a change made behind our back is seen. A file that exists but
+// cannot be read reads as all defaults and refuses writes. Every write replaces the file
 // atomically (a new file beside it, then a rename), so a failed write leaves
 // the old file as it was. Readers accept LF and CR LF; new lines are written
 // with the file's own line end (CR LF for a new file).
@@ -74,8 +76,9 @@ class ProfileBatch {
   bool open_ = true;
 };
 
-// Forgets every cached file (tests; after files were changed behind our back
-// within the same second and size).
+// Writes what an open batch holds, then forgets every cached file (tests;
+// after a file was changed in place behind our back within one tick of the
+// file system's clock and without a change of size).
 void ProfileCacheClear();
 // Turns the cache off: every call parses the file anew (the benchmark's
 // baseline).
