@@ -49,6 +49,9 @@ struct Control {
   int currentItem = -1;
   int scrollMin = 0, scrollMax = 0, scrollPos = 0;
   int column = 0;  // layout hint for renderers: 0 = the main column
+  // GroupBox: how many of the controls after it the frame holds (0: all up
+  // to the next group box or the dialog's closing row of buttons).
+  int frameCount = 0;
 };
 
 class DialogModel {
