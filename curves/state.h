@@ -1,0 +1,42 @@
+// Process-wide curve data: the program's one current family, its one-level
+// undo copy, whether the Undo command has something to restore, and the
+// storage hook tests use to make allocations fail.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+
+#include "curves/curvefam.h"
+
+namespace tsm::curves {
+
+// Called with the byte size of every block the curve storage is about to
+// obtain (point blocks, family slot arrays); true refuses the allocation as
+// if memory had run out. Lets tests reach the out-of-memory paths.
+using AllocationHook = std::function<bool(std::size_t bytes)>;
+// Called whenever the availability of Undo changes (the main window enables
+// or greys its "Undo" command).
+using UndoAvailableHook = std::function<void(bool available)>;
+
+struct CurvesState {
+  CurveFamily current;
+  CurveFamily undo;
+  bool undoAvailable = false;
+  UndoAvailableHook undoAvailableHook;
+  AllocationHook allocationHook;
+};
+
+CurvesState& GetCurvesState();
+// Back to the start-up state: both families empty, Undo unavailable, no hooks.
+void ResetCurvesState();
+
+// The family that is drawn, measured into, processed and saved.
+CurveFamily& CurrentFamily();
+// The state before the last changing command.
+CurveFamily& UndoFamily();
+
+void SetAllocationHook(AllocationHook hook);
+// Whether the hook refuses a block of this size (storage code asks first).
+bool AllocationRefused(std::size_t bytes);
+
+}  // namespace tsm::curves
