@@ -5,5 +5,10 @@
 #include <cstdlib>
 
 #include "gui/application.h"
+#include "shell/app/cards_command.h"
 
-int main(int argc, char** argv) { return tsm::gui::RunApplication(argc, argv); }
+int main(int argc, char** argv) {
+  if (tsm::app::IsCardsCommand(argc, argv))
+    return tsm::app::RunCardsCommand(tsm::app::ExecutableDirectory());
+  return tsm::gui::RunApplication(argc, argv);
+}

@@ -1,0 +1,36 @@
+#include "daq/status_report.h"
+
+#include "acqutil/acqutil.h"
+
+namespace tsm::daq {
+
+const char* ReportLabel(ReportedOp op) {
+  switch (op) {
+    case ReportedOp::kDaqOp: return "DAQ_Op(..)";
+    case ReportedOp::kScanOp: return "SCAN_Op(..)";
+    case ReportedOp::kTimeoutConfig: return "Timeout_Config()";
+    case ReportedOp::kWfmOp: return "WFM_Op()";
+    case ReportedOp::kWfmClear: return "WFM_Group_Control(CLEAR)";
+    case ReportedOp::kWfmPause: return "WFM_Group_Control(PAUSE)";
+    case ReportedOp::kWfmResume: return "WFM_Group_Control(RESUME)";
+    case ReportedOp::kWfmCheck: return "WFM_Check";
+  }
+  return "";
+}
+
+std::int16_t ReportFlag(ReportedOp op) { return op == ReportedOp::kWfmCheck ? 0 : 1; }
+
+ReportedOp GroupControlOp(std::int16_t operation) {
+  switch (operation) {
+    case kWfmPause: return ReportedOp::kWfmPause;
+    case kWfmResume: return ReportedOp::kWfmResume;
+    default: return ReportedOp::kWfmClear;
+  }
+}
+
+bool ReportDriverStatus(ReportedOp op, DriverStatus status) {
+  ZentraErrorHandler(status, ReportLabel(op), ReportFlag(op));
+  return status >= 0;
+}
+
+}  // namespace tsm::daq
