@@ -154,18 +154,22 @@ void Curve::RemoveRange(std::uint32_t first, std::uint32_t last) {
 
 bool Curve::CopyFrom(const Curve& other) {
   if (&other == this) return true;
-  Empty();
   const std::uint32_t n = other.count_;
-  if (n > 0) {
-    // Straight into a fresh block: zeroing it first would double the cost of
-    // the undo copy of a large family.
-    if (AllocationRefused(BytesOf(n))) return false;
-    points_ = static_cast<CurvePoint*>(std::malloc(BytesOf(n)));
-    if (!points_) return false;
-    std::memcpy(points_, other.points_, BytesOf(n));
-    capacity_ = n;
-    count_ = n;
+  if (n == 0 || capacity_ != n) {
+    Empty();
+    if (n > 0) {
+      // Straight into a fresh block: zeroing it first would double the cost
+      // of the undo copy of a large family.
+      if (AllocationRefused(BytesOf(n))) return false;
+      points_ = static_cast<CurvePoint*>(std::malloc(BytesOf(n)));
+      if (!points_) return false;
+      capacity_ = n;
+    }
   }
+  // A block of exactly the right size is reused (the undo copy is mostly
+  // taken over one of the same shape); the result is the same either way.
+  if (n > 0) std::memcpy(points_, other.points_, BytesOf(n));
+  count_ = n;
   parameter_ = other.parameter_;
   shell::BoundedCopy(name_, other.name_, kCurveNameSize);
   marked_ = other.marked_;

@@ -17,6 +17,7 @@ namespace tsm::curves {
 struct CurvePoint {
   float x;
   float y;
+  friend bool operator==(const CurvePoint&, const CurvePoint&) = default;
 };
 static_assert(sizeof(CurvePoint) == 8, "a point is two packed 32-bit floats");
 static_assert(std::is_trivially_copyable_v<CurvePoint>, "blocks move with memcpy and realloc");

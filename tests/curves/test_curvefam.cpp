@@ -102,9 +102,17 @@ TEST_F(FamilyMaintenance, CopyFromIsDeepAndCopyInfoLeavesCurves) {
   a.SetComment("c");
   a.SetDateTime(99);
   a.SetTimeSpent(12.5f);
+  // The target's own curves (same size, marked, other parameter) must not
+  // shine through the copy, nor its surplus curves survive it.
   CurveFamily b;
-  MakeFamily(b, 1);
+  MakeFamily(b, 5);
+  b.Curve(0).Mark();
+  b.Curve(0).SetParameter(7);
+  b.Curve(0).Point(0) = {42, 42};
   ASSERT_TRUE(b.CopyFrom(a));
+  EXPECT_FALSE(b.Curve(0).IsMarked());
+  EXPECT_EQ(b.Curve(0).Parameter(), 0.0f);
+  EXPECT_EQ(PointsOf(b.Curve(0)), PointsOf(a.Curve(0)));
   EXPECT_EQ(NamesOf(b), NamesOf(a));
   EXPECT_NE(b.Curve(0).Data(), a.Curve(0).Data());
   EXPECT_EQ(PointsOf(b.Curve(2)), PointsOf(a.Curve(2)));
@@ -131,9 +139,10 @@ TEST_F(FamilyMaintenance, CopyEndsShortWhenMemoryRunsOut) {
   EXPECT_FALSE(b.CopyFrom(a));
   EXPECT_EQ(NamesOf(b), (std::vector<std::string>{"a", "b"}));
   // No slot array at all: nothing but the information is copied.
+  CurveFamily c;
   RefuseFrom(1);
-  EXPECT_FALSE(b.CopyFrom(a));
-  EXPECT_EQ(b.Count(), 0u);
+  EXPECT_FALSE(c.CopyFrom(a));
+  EXPECT_EQ(c.Count(), 0u);
   SetAllocationHook(nullptr);
   EXPECT_TRUE(b.CopyFrom(a));
   EXPECT_EQ(b.Count(), 4u);
