@@ -36,7 +36,9 @@ struct CurveRect {
 inline constexpr std::uint32_t kNoIndex = 0xFFFFFFFFu;
 // Size of the name field including its NUL: names hold at most 127 characters.
 inline constexpr std::size_t kCurveNameSize = 128;
-// Failure flag of DeletePointsIn: storage could not be obtained.
+// Failure flag of DeletePointsIn: storage could not be obtained. Deleting
+// only shrinks the block, which never fails, so today the result is always 0;
+// callers still test it.
 inline constexpr unsigned kDeleteOutOfMemory = 1;
 
 // Storage rules:

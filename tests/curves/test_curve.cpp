@@ -298,12 +298,5 @@ TEST_F(CurveCalculus, TrapezoidIntegralRunsFromZero) {
   EXPECT_EQ(PointsOf(one), (std::vector<CurvePoint>{{5, 0}}));
 }
 
-TEST_F(CurveCalculus, ScaleMultipliesEveryPoint) {
-  Curve c;
-  Fill(c, {{1, 2}, {-3, 4}});
-  EXPECT_EQ(&c.Scale(2, -0.5f), &c);
-  EXPECT_EQ(PointsOf(c), (std::vector<CurvePoint>{{2, -1}, {-6, -2}}));
-}
-
 }  // namespace
 }  // namespace tsm::curves
