@@ -1,0 +1,106 @@
+// "tesmira -cards" run as a user would: no display, the inventory on
+// standard output, the exit status telling whether the cards suffice.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "daq/emulated_driver.h"
+#include "shell/app/cards_command.h"
+#include "tests/support/test_support.h"
+
+namespace {
+
+const char* const kEmulatedInventory =
+    "Zentra version 0500 detected.\n"
+    "Slot #03: Card-ID:39, Name:39\n"
+    "  Number of gains:14 (0.01,0.1,0.2,0.5,1,2,5,10,20,50,100,200,500,1000) Scale:Lin "
+    "(Source:autodetection, zentra.ini is wrong/incomplete)\n"
+    "  ADC:   8 channels, Reading=[0, 32768, 65535], ADC Voltage=[-10.000000, 9.999695] "
+    "(Source: autodetection, zentra.ini has the same data or nothing)\n"
+    "  DAC:   2 channels, Reading=[0,32768,65535], DAC Voltage=[-10.000000,9.999695]\n"
+    "Slot #04: Card-ID:15, Name:15\n"
+    "  DAC:   6 channels, Reading=[0,2048,4095], DAC Voltage=[-5.000000,4.997559]\n"
+    "Slot #07: Card-ID:31234, Name:31234\n"
+    "  Number of gains:14 (0.01,0.1,0.2,0.5,1,2,5,10,20,50,100,200,500,1000) Scale:Lin "
+    "(Source:autodetection, zentra.ini is wrong/incomplete)\n"
+    "  ADC:  16 channels, Reading=[0, 2048, 4095], ADC Voltage=[-10.000000, 9.995117] "
+    "(Source: autodetection, zentra.ini has the same data or nothing)\n"
+    "  DAC:   2 channels, Reading=[0,2048,4095], DAC Voltage=[-2.000000,1.999023]\n";
+
+struct ProgramRun {
+  std::string out;
+  int exitCode = -1;
+};
+
+// Runs the program without any display and returns its standard output.
+ProgramRun RunProgram(const std::string& switchText) {
+  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+                              std::string(TESMIRA_EXE) + "' " + switchText + " 2>/dev/null";
+  ProgramRun run;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[512];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  const int status = ::pclose(pipe);
+  if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
+  return run;
+}
+
+TEST(CardsCommand, PrintsTheInventoryOfTheEmulatedCardsWithoutADisplay) {
+  const ProgramRun run = RunProgram("-cards");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, kEmulatedInventory);
+}
+
+TEST(CardsCommand, AcceptsTheSlashFormAfterOtherArguments) {
+  const ProgramRun run = RunProgram("data.dat /cards");
+  EXPECT_EQ(run.exitCode, 0);
+  EXPECT_EQ(run.out, kEmulatedInventory);
+}
+
+// Without cards the command still prints what it found and says so in its
+// exit status (run in-process: the program itself always has the emulation).
+class NoCardsDriver : public tsm::daq::EmulatedDriver {
+ public:
+  tsm::daq::DriverStatus Device_Query(std::int16_t, std::int32_t, std::uint32_t*) override {
+    return tsm::daq::kStatusFailed;
+  }
+};
+
+TEST(CardsCommand, ExitsWith2WhenCardsAreMissing) {
+  tsm::testing::TempDir dir;
+  NoCardsDriver driver;
+  tsm::daq::SetDriver(&driver);
+  const std::string outFile = dir.File("out.txt");
+  std::fflush(stdout);
+  const int saved = ::dup(STDOUT_FILENO);
+  FILE* out = std::fopen(outFile.c_str(), "wb");
+  ASSERT_NE(out, nullptr);
+  ::dup2(::fileno(out), STDOUT_FILENO);
+  const int code = tsm::app::RunCardsCommand(dir.Path().string() + "/");
+  std::fflush(stdout);
+  ::dup2(saved, STDOUT_FILENO);
+  ::close(saved);
+  std::fclose(out);
+  tsm::daq::SetDriver(nullptr);
+  EXPECT_EQ(code, 2);
+  EXPECT_EQ(tsm::testing::TempDir::Read(outFile), "Zentra version 0500 detected.\n");
+}
+
+TEST(CardsCommand, RecognisesItsSwitchOnly) {
+  const char* cards[] = {"tesmira", "x.dat", "-cards"};
+  const char* slash[] = {"tesmira", "/cards"};
+  const char* other[] = {"tesmira", "-card", "cards", "-batch:cards"};
+  EXPECT_TRUE(tsm::app::IsCardsCommand(3, cards));
+  EXPECT_TRUE(tsm::app::IsCardsCommand(2, slash));
+  EXPECT_FALSE(tsm::app::IsCardsCommand(4, other));
+  const std::string dir = tsm::app::ExecutableDirectory();
+  EXPECT_EQ(dir.back(), '/');
+}
+
+}  // namespace
