@@ -7,6 +7,8 @@
 #include <sys/stat.h>
 
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -163,10 +165,26 @@ TEST_F(Profile, WritersUseTheirFormats) {
   EXPECT_EQ(Str("S", "E"), "4000000000");
 }
 
+// Selects a locale with a decimal comma; when the system has none installed,
+// compiles one into dir (localedef comes with the C library).
+bool UseCommaLocale(const TempDir& dir) {
+  if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) return true;
+  const std::string cmd =
+      "localedef -i de_DE -f UTF-8 '" + dir.File("de_DE.UTF-8") + "' >/dev/null 2>&1";
+  if (std::system(cmd.c_str()) == -1) return false;
+  ::setenv("LOCPATH", dir.Path().c_str(), 1);
+  const bool ok = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+  ::unsetenv("LOCPATH");
+  return ok;
+}
+
 TEST_F(Profile, FloatsKeepAPointUnderADecimalCommaLocale) {
   const std::string old = std::setlocale(LC_NUMERIC, nullptr);
-  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
-    GTEST_SKIP() << "no locale with a decimal comma installed";
+  TempDir locales;
+  if (!UseCommaLocale(locales)) GTEST_SKIP() << "no locale with a decimal comma available";
+  char probe[16];
+  std::snprintf(probe, sizeof probe, "%.1f", 2.5);
+  EXPECT_STREQ(probe, "2,5");  // the locale is in force
   const bool written = WriteProfileFloat("S", "A", 2.5, "%-G", ini.c_str());
   const double read = ReadProfileFloat("S", "A", 0, ini.c_str());
   std::setlocale(LC_NUMERIC, old.c_str());
