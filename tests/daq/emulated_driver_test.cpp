@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <set>
+#include <vector>
 
 #include "daq/emulated_driver.h"
 
@@ -246,7 +247,7 @@ TEST(EmulatedDriver, FieldLowersTheCriticalCurrentAlongTheFraunhoferPattern) {
   EXPECT_EQ(e.Junction(), EmulatedDriver::kSuperconducting);
 }
 
-TEST(EmulatedDriver, FastSamplingAndWaveformOperations) {
+TEST(EmulatedDriver, ScanFillsACountingPatternAndWaveformProgressGrowsBy12) {
   EmulatedDriver d;
   std::int16_t buffer[450] = {};
   const std::int16_t channels[2] = {0, 1}, gains[2] = {1, 1};
@@ -255,18 +256,12 @@ TEST(EmulatedDriver, FastSamplingAndWaveformOperations) {
   EXPECT_EQ(buffer[199], 2048 + 199);
   EXPECT_EQ(buffer[200], 2048);
   EXPECT_EQ(buffer[449], 2048 + 49);
-  EXPECT_NE(d.DAQ_Op(3, 0, 1, buffer, 4, 100000.0), kStatusOk);
-  EXPECT_EQ(d.Timeout_Config(3, 545), kStatusOk);
-  EXPECT_EQ(d.Timeout_Config(3, kTimeoutForever), kStatusOk);
 
   const double volts[2] = {1.0, 2.0};
   std::int16_t codes[2] = {111, 222};
   EXPECT_NE(d.Waveform_Scale(3, 0, 2, 1.0, volts, codes), kStatusOk);
   EXPECT_EQ(codes[0], 111);
   EXPECT_EQ(codes[1], 222);
-  EXPECT_EQ(d.WFM_Op(3, 1, channels, codes, 2, 0, 100.0), kStatusOk);
-  for (std::int16_t op : {kWfmPause, kWfmResume, kWfmClear})
-    EXPECT_EQ(d.WFM_Group_Control(3, 1, op), kStatusOk);
 
   std::int16_t status = -1;
   std::uint32_t points = 9, iterations = 0;
@@ -278,16 +273,6 @@ TEST(EmulatedDriver, FastSamplingAndWaveformOperations) {
     seen.push_back(iterations);
   }
   EXPECT_EQ(seen, (std::vector<std::uint32_t>{12, 24, 36, 48, 60, 72, 84, 96, 8, 20}));
-
-  std::int16_t a = 0, address = 0, present = 0, b = 0, slots = 0;
-  EXPECT_NE(d.Chassis_Query(1, &a, &address, &present, &b, &slots), kStatusOk);
-  std::int32_t id = 0, out = 0;
-  EXPECT_NE(d.Module_Query(1, 1, &id), kStatusOk);
-  EXPECT_NE(d.Module_Output_Op(1, 1, 0, kModuleOpProbe, kModuleModeProbe, 0, 0, 0, &out),
-            kStatusOk);
-  const std::int32_t words[4] = {};
-  double scaled[4] = {};
-  EXPECT_NE(d.Input_Scale_Buffer(3, 0, 1, 1.0, 0.0, 4, words, scaled), kStatusOk);
 }
 
 }  // namespace
