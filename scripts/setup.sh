@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl1-mesa-dev
           libgtest-dev libgmock-dev googletest libbenchmark-dev clang
-          libclang-rt-dev python3)
+          libclang-rt-dev python3 locales)
 
 missing=()
 for p in "${packages[@]}"; do
