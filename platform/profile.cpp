@@ -419,7 +419,12 @@ bool WritePrivateProfileStringA(const char* section, const char* key, const char
     s->Reindex();
     return Commit(fileName, file);
   }
-  std::string text = std::string(Trim(key)) + "=" + value;
+  // A value is one line: a line break in it would end the key there on the
+  // next read and let the rest pose as keys or sections of its own, so the
+  // value is cut at the first one (and every reader sees the same value).
+  const std::string_view v(value, std::strcspn(value, "\r\n"));
+  std::string text = std::string(Trim(key)) + "=";
+  text += v;
   if (!s) {
     Section fresh;
     fresh.name = std::string(Trim(section));

@@ -30,7 +30,7 @@ unsigned long GetPrivateProfileStringA(const char* section, const char* key,
                                        unsigned long size, const char* fileName);
 
 // Writes key=value into the section. A null value deletes the key, a null key
-// the whole section. Returns false when the file cannot be written (the file
+// the whole section. A value ends at its first line break (CR or LF). Returns false when the file cannot be written (the file
 // on disk is then unchanged).
 bool WritePrivateProfileStringA(const char* section, const char* key, const char* value,
                                 const char* fileName);

@@ -193,6 +193,13 @@ TEST_F(Profile, FloatsKeepAPointUnderADecimalCommaLocale) {
   EXPECT_DOUBLE_EQ(read, 2.5);
 }
 
+TEST_F(Profile, AValueCannotBreakIntoNewLines) {
+  ASSERT_TRUE(WritePrivateProfileStringA("S", "Comment", "first\r\n[Setup]\nGridX=99", ini.c_str()));
+  EXPECT_EQ(Str("S", "Comment"), "first");
+  EXPECT_EQ(TempDir::Read(ini), "[S]\r\nComment=first\r\n");
+  EXPECT_EQ(GetPrivateProfileIntA("Setup", "GridX", 1, ini.c_str()), 1);
+}
+
 TEST_F(Profile, MissingKeyKeepsTheCallersValue) {
   dir.Write("tsm.ini", "[Setup]\nGridX=3\n");
   int gridY = 17;
