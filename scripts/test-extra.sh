@@ -32,6 +32,13 @@ if ((${#sources[@]})); then
     corpus="fuzz-corpus-tmp/$name"
     mkdir -p "$corpus"
     echo "== $name for ${seconds}s"
-    build-fuzz/bin/"$name" -max_total_time="$seconds" -print_final_stats=0 "$corpus" 2>&1 | tail -n 20
+    log="build-fuzz/$name.log"
+    if ! build-fuzz/bin/"$name" -max_total_time="$seconds" -artifact_prefix="fuzz-corpus-tmp/" \
+        "$corpus" >"$log" 2>&1; then
+      tail -n 60 "$log"
+      echo "$name failed (the input is saved in fuzz-corpus-tmp/)" >&2
+      exit 1
+    fi
+    grep '^Done' "$log" || true
   done
 fi

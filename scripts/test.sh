@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 bash scripts/build.sh
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir build --output-on-failure -j"$(nproc)"
 if [ -x scripts/test-extra.sh ] && [ "${TESMIRA_SKIP_EXTRA:-0}" != 1 ]; then
   bash scripts/test-extra.sh
 fi
+# Last, so that its summary closes the output.
+ctest --test-dir build --output-on-failure -j"$(nproc)"
