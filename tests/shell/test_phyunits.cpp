@@ -120,13 +120,5 @@ TEST(PhyUnits, UnitMultiplierSplitsTheFirstMatchingPrefix) {
   EXPECT_EQ(s, "K");
 }
 
-TEST(PhyUnits, PrefixTable) {
-  const char* texts[] = {"p", "n", "\xB5", "m", " ", "k", "M", "G", "T"};
-  for (int i = 0; i < kPrefixCount; ++i) {
-    EXPECT_STREQ(kUnitPrefixes[i].text, texts[i]);
-    EXPECT_DOUBLE_EQ(kUnitPrefixes[i].factor, std::pow(10.0, -12 + 3 * i));
-  }
-}
-
 }  // namespace
 }  // namespace tsm::shell
