@@ -1,0 +1,195 @@
+#include "files/columns.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <limits>
+
+#include "files/numtext.h"
+
+namespace tsm::files {
+
+using curves::Curve;
+using curves::CurveFamily;
+
+// --- writing ---------------------------------------------------------------
+
+namespace {
+
+// Collects the text in a block and hands it to the sink when full, so a
+// family of millions of points costs a few hundred writes.
+class Output {
+ public:
+  explicit Output(const TextSink& sink) : sink_(sink), block_(kBlock) {}
+
+  // Room for at least n more characters.
+  char* Reserve(std::size_t n) {
+    if (static_cast<std::size_t>(block_.data() + block_.size() - at_) < n) Flush();
+    return at_;
+  }
+  void Advance(char* to) { at_ = to; }
+  bool Flush() {
+    if (ok_ && at_ > block_.data())
+      ok_ = sink_(block_.data(), static_cast<std::size_t>(at_ - block_.data()));
+    at_ = block_.data();
+    return ok_;
+  }
+  bool Ok() const { return ok_; }
+
+ private:
+  static constexpr std::size_t kBlock = 1 << 18;
+  const TextSink& sink_;
+  std::vector<char> block_;
+  char* at_ = block_.data();
+  bool ok_ = true;
+};
+
+}  // namespace
+
+bool WriteRows(const CurveFamily& family, const RowLayout& layout, const TextSink& sink) {
+  const std::uint32_t n = family.Count();
+  if (n == 0) return true;
+  std::uint32_t rows = 0;
+  for (std::uint32_t q = 0; q < n; ++q) rows = std::max(rows, family.Curve(q).Count());
+  const int width = std::clamp(layout.width, 1, 64);
+  const int precision = std::clamp(width - 4, 1, 60);
+  const std::size_t pair = 2 * std::max<std::size_t>(width, kMaxFieldText) + 4;
+  const char delimiter = layout.delimiter;
+
+  Output out(sink);
+  for (std::uint32_t r = 0; r < rows && out.Ok(); ++r) {
+    for (std::uint32_t q = 0; q < n; ++q) {
+      const Curve& c = family.Curve(q);
+      char* p = out.Reserve(pair);
+      if (r < c.Count()) {
+        const curves::CurvePoint& point = c.Data()[r];
+        p = FormatField(p, point.x, width, precision);
+        *p++ = delimiter;
+        p = FormatField(p, point.y, width, precision);
+      } else if (!layout.sorted) {
+        std::memset(p, ' ', static_cast<std::size_t>(width));
+        p += width;
+        *p++ = delimiter;
+        std::memset(p, ' ', static_cast<std::size_t>(width));
+        p += width;
+      }
+      if (q + 1 < n) {
+        *p++ = delimiter;
+      } else {
+        *p++ = '\r';
+        *p++ = '\n';
+      }
+      out.Advance(p);
+    }
+  }
+  return out.Flush();
+}
+
+std::string FormatRows(const CurveFamily& family, const RowLayout& layout) {
+  std::string text;
+  WriteRows(family, layout, [&](const char* piece, std::size_t length) {
+    text.append(piece, length);
+    return true;
+  });
+  return text;
+}
+
+// --- reading ---------------------------------------------------------------
+
+namespace {
+
+enum : unsigned char { kBeforeX = 1, kBeforeY = 2, kSpace = 4, kFieldEnd = 8 };
+
+constexpr std::array<unsigned char, 256> MakeClasses() {
+  std::array<unsigned char, 256> t{};
+  for (unsigned char c : {'\n', '\r', ' ', '\t', ',', ';'}) t[c] |= kBeforeX | kFieldEnd;
+  for (unsigned char c : {' ', '\t', ',', ';'}) t[c] |= kBeforeY;
+  for (unsigned char c : {' ', '\t', '\n', '\r', '\v', '\f'}) t[c] |= kSpace;
+  return t;
+}
+constexpr std::array<unsigned char, 256> kClasses = MakeClasses();
+
+inline bool Is(char c, unsigned char cls) {
+  return (kClasses[static_cast<unsigned char>(c)] & cls) != 0;
+}
+
+inline const char* Skip(const char* p, const char* end, unsigned char cls) {
+  while (p < end && Is(*p, cls)) ++p;
+  return p;
+}
+
+// One field of the column reader: white space first (as scanf's number
+// conversion did), then the number. A field that is no number is passed over
+// up to the next separator and reads as NaN. nullptr at the end of the text.
+inline const char* ReadField(const char* p, const char* end, double* value) {
+  p = Skip(p, end, kSpace);
+  if (p == end) return nullptr;
+  if (const char* after = ParseNumber(p, end, value)) return after;
+  *value = std::numeric_limits<double>::quiet_NaN();
+  while (p < end && !Is(*p, kFieldEnd)) ++p;
+  return p;
+}
+
+inline float Scaled(double v, double factor) { return static_cast<float>(v * factor); }
+
+}  // namespace
+
+ReadStatus ReadColumns(const char* text, const char* end, CurveFamily& family,
+                       std::uint32_t first, const std::vector<std::uint32_t>& counts,
+                       Scale scale) {
+  std::uint32_t rows = 0;
+  for (std::uint32_t c : counts) rows = std::max(rows, c);
+  const std::uint32_t n = static_cast<std::uint32_t>(counts.size());
+  const char* p = text;
+  for (std::uint32_t r = 0; r < rows; ++r) {
+    for (std::uint32_t i = 0; i < n; ++i) {
+      if (counts[i] <= r) continue;
+      double x = 0, y = 0;
+      p = Skip(p, end, kBeforeX);
+      if (p == end || !(p = ReadField(p, end, &x))) return ReadStatus::EndOfFile;
+      p = Skip(p, end, kBeforeY);
+      if (p == end || !(p = ReadField(p, end, &y))) return ReadStatus::EndOfFile;
+      if (!family.Curve(first + i).Append(Scaled(x, scale.x), Scaled(y, scale.y)))
+        return ReadStatus::OutOfMemory;
+    }
+  }
+  return ReadStatus::Ok;
+}
+
+namespace {
+constexpr std::size_t kFirstLineLimit = 511;
+
+// A white-space separated number of the raw reader, or nullptr.
+inline const char* ReadRawNumber(const char* p, const char* end, double* value) {
+  p = Skip(p, end, kSpace);
+  return ParseNumber(p, end, value);
+}
+}  // namespace
+
+unsigned CountNumbersInFirstLine(const char* text, const char* end) {
+  const char* lineEnd = text;
+  const char* limit = text + std::min<std::size_t>(kFirstLineLimit, end - text);
+  while (lineEnd < limit && *lineEnd != '\n') ++lineEnd;
+  unsigned count = 0;
+  const char* p = text;
+  double v;
+  while ((p = ReadRawNumber(p, lineEnd, &v)) != nullptr) ++count;
+  return count;
+}
+
+ReadStatus ReadRaw(const char* text, const char* end, CurveFamily& family, std::uint32_t first,
+                   std::uint32_t curves, Scale scale) {
+  if (curves == 0) return ReadStatus::Ok;
+  const char* p = text;
+  for (;;) {
+    for (std::uint32_t i = 0; i < curves; ++i) {
+      double x = 0, y = 0;
+      if (!(p = ReadRawNumber(p, end, &x)) || !(p = ReadRawNumber(p, end, &y)))
+        return ReadStatus::Ok;
+      if (!family.Curve(first + i).Append(Scaled(x, scale.x), Scaled(y, scale.y)))
+        return ReadStatus::OutOfMemory;
+    }
+  }
+}
+
+}  // namespace tsm::files

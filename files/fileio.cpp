@@ -1,0 +1,314 @@
+#include "files/fileio.h"
+
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <new>
+#include <vector>
+
+#include "channels/measurement_options.h"
+#include "curves/state.h"
+#include "curves/undo.h"
+#include "daq/timing.h"
+#include "files/columns.h"
+#include "files/companion.h"
+#include "files/dxb.h"
+#include "files/options.h"
+#include "files/pathnames.h"
+#include "files/replace.h"
+#include "files/state.h"
+#include "platform/profile.h"
+#include "platform/ui.h"
+#include "plot/view.h"
+#include "shell/errors.h"
+#include "shell/phyunits.h"
+#include "shell/settings.h"
+#include "shell/stringex.h"
+
+namespace tsm::files {
+
+using curves::CurveFamily;
+using platform::MB_ICONHAND;
+using platform::MB_ICONQUESTION;
+using platform::MB_OK;
+using platform::MB_YESNO;
+using shell::Format;
+
+namespace {
+
+// Paths on this system may be longer than the 260 bytes the file-name
+// field keeps; the companion file name must not be cut.
+constexpr std::size_t kPathLimit = 4096;
+
+bool EqualsNoCase(const std::string& a, const char* b) { return ::strcasecmp(a.c_str(), b) == 0; }
+
+void Tell(const std::string& text, const char* caption) {
+  shell::ShowMessage(shell::MainWindow(), text, caption, MB_OK | MB_ICONHAND);
+}
+
+void ShowTimes(std::uint32_t iniMs, std::uint32_t datMs) {
+  platform::GetUi().SetStatusText(0, Format(kTimeSpentFormat, iniMs / 1000.0, datMs / 1000.0));
+}
+
+// The whole data file, terminated by a NUL that is not part of it. False
+// when it cannot be opened or read (or is no regular file: a device would
+// never end).
+bool ReadWholeFile(const std::string& path, std::vector<char>& text) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st {};
+  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  try {
+    if (ok) {
+      text.resize(static_cast<std::size_t>(st.st_size) + 1);
+      std::size_t done = 0;
+      const std::size_t size = static_cast<std::size_t>(st.st_size);
+      while (ok && done < size) {
+        const ssize_t n = ::read(fd, text.data() + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;  // the file shrank meanwhile: take what is there
+        done += static_cast<std::size_t>(n);
+      }
+      text.resize(done + 1);
+      text[done] = '\0';
+    }
+  } catch (const std::bad_alloc&) {
+    ok = false;
+  }
+  ::close(fd);
+  return ok;
+}
+
+std::uint64_t FileSize(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
+// Reads the data file into the current family. Results as LoadDataFile.
+int ReadDataFile(const std::string& path, bool add) {
+  const DataFileOptions& options = GetDataFileOptions();
+  if (options.showOptionsOnLoad) RunDataFileDialog();
+
+  daq::Stopwatch watch;
+  std::uint32_t iniMs = 0, datMs = 0;
+  const std::string companion = CompanionFileName(path);
+  const char* ini = companion.c_str();
+  bool raw = false;
+  if (platform::ReadProfileFloat(kPictureInfo, "TSM_Version", 0.0, ini) == 0.0) {
+    iniMs += watch.Elapsed();
+    if (shell::ShowMessage(shell::MainWindow(), Format(kMissingCompanionText, ini),
+                           kMissingCompanionCaption, MB_YESNO | MB_ICONQUESTION) != platform::IDYES)
+      return kBadExtension;
+    raw = true;
+    watch.Restart();
+  }
+
+  std::vector<char> data;
+  if (!ReadWholeFile(path, data)) {
+    Tell(kCantOpenDataText, kCantOpenDataCaption);
+    return kDataFileError;
+  }
+  const char* text = data.data();
+  const char* end = text + (data.size() - 1);
+  datMs += watch.Elapsed();
+  watch.Restart();
+
+  CurveFamily& family = curves::CurrentFamily();
+  if (!add) family.Clear();
+  const std::uint32_t first = family.Count();
+
+  Scale scale;
+  if (add || raw) {
+    std::string unitX = platform::ReadProfileString(kPictureInfo, "UnitX", "", companion,
+                                                    curves::kUnitSize);
+    std::string unitY = platform::ReadProfileString(kPictureInfo, "UnitY", "", companion,
+                                                    curves::kUnitSize);
+    scale.x = shell::UnitMultiplier(unitX);
+    scale.y = shell::UnitMultiplier(unitY);
+  } else {
+    ReadPictureInfo(family, companion);
+    std::string unitX = family.UnitX(), unitY = family.UnitY();
+    scale.x = shell::UnitMultiplier(unitX);
+    scale.y = shell::UnitMultiplier(unitY);
+    family.SetUnits(unitX.c_str(), unitY.c_str());
+    plot::ResetPlotView();
+    channels::GeneralMeasurementOptions& general = channels::GetMeasurementOptions().general;
+    general.swapXYAxes =
+        platform::GetPrivateProfileIntA(kSetupSection, "SwapXY_Axes", general.swapXYAxes, ini) != 0;
+    general.rescalePlotAfterMeasurement =
+        platform::GetPrivateProfileIntA(kSetupSection, "RescalePlotAfterMeasurement",
+                                        general.rescalePlotAfterMeasurement, ini) != 0;
+    LoadGroupsWithData(companion);
+  }
+
+  ReadStatus status = ReadStatus::Ok;
+  if (!raw) {
+    const std::uint32_t claimed = ReadCurveCount(companion);
+    if (claimed > FileSize(companion) / kMinBytesPerCurve) {
+      status = ReadStatus::EndOfFile;
+    } else if (!family.SetCount(first + claimed)) {
+      status = ReadStatus::OutOfMemory;
+    } else {
+      // Every point takes at least two characters of the data file, so
+      // reserving more than that would only follow the companion's word.
+      std::uint64_t room = static_cast<std::uint64_t>(end - text) / 2;
+      std::vector<std::uint32_t> counts(claimed);
+      for (std::uint32_t i = 0; i < claimed; ++i) {
+        counts[i] = ReadPointCount(i, companion);
+        curves::Curve& c = family.Curve(first + i);
+        c.SetName(ReadCurveName(i, companion).c_str());
+        const std::uint64_t reserve = std::min<std::uint64_t>(counts[i], room);
+        room -= reserve;
+        if (reserve) c.Reserve(static_cast<std::uint32_t>(reserve));
+      }
+      iniMs += watch.Elapsed();
+      watch.Restart();
+      platform::BusyCursor busy;
+      status = ReadColumns(text, end, family, first, counts, scale);
+    }
+  } else {
+    const unsigned numbers = CountNumbersInFirstLine(text, end);
+    if (!family.SetCount(first + numbers / 2)) {
+      status = ReadStatus::OutOfMemory;
+    } else if (numbers > 1) {
+      platform::BusyCursor busy;
+      status = ReadRaw(text, end, family, first, numbers / 2, scale);
+    }
+  }
+  datMs += watch.Elapsed();
+  if (status == ReadStatus::EndOfFile) {
+    Tell(kReadErrorText, kErrorCaption);
+    return kCompanionError;
+  }
+  if (status == ReadStatus::OutOfMemory) {
+    Tell(curves::kOutOfMemoryText, curves::kOutOfMemoryCaption);
+    return kCompanionError;
+  }
+  ShowTimes(iniMs, datMs);
+  return kFileOk;
+}
+
+// Reorders the family by point count, largest first: position r receives
+// the first curve with the largest count among r .. end (the order users
+// have always got, equal counts included).
+void SortByPointCount(CurveFamily& family) {
+  const std::uint32_t n = family.Count();
+  for (std::uint32_t r = 0; r + 1 < n; ++r) {
+    std::uint32_t best = r;
+    for (std::uint32_t q = r + 1; q < n; ++q)
+      if (family.Curve(q).Count() > family.Curve(best).Count()) best = q;
+    if (best != r) family.SwapCurves(r, best);
+  }
+}
+
+}  // namespace
+
+bool IsDataFileExtension(const std::string& extension) {
+  for (const char* e : {"dat", "TesmiraData", "tq", "TQD", "prn"})
+    if (EqualsNoCase(extension, e)) return true;
+  return false;
+}
+
+std::string CompanionFileName(const std::string& dataFile) {
+  std::string companion = dataFile;
+  ReplaceExtension(companion, ".ini", kPathLimit);
+  return companion;
+}
+
+int SaveDataFile(const std::string& path) {
+  const std::string extension = ExtensionPart(path);
+  if (!EqualsNoCase(extension, "dat")) {
+    Tell(Format(kUnknownSaveExtensionText, extension.c_str()), kErrorCaption);
+    return kBadExtension;
+  }
+  const DataFileOptions& options = GetDataFileOptions();
+  if (options.showOptionsOnSave) RunDataFileDialog();
+
+  const std::string companion = CompanionFileName(path);
+  if (IsReadOnlyFile(companion)) {
+    Tell(kReadOnlyCompanionText, kReadOnlyCompanionCaption);
+    return kCompanionError;
+  }
+  if (IsReadOnlyFile(path)) {
+    Tell(kCantCreateDataText, kTesmiraCaption);
+    return kDataFileError;
+  }
+
+  daq::Stopwatch watch;
+  CurveFamily& family = curves::CurrentFamily();
+  if (options.sort) SortByPointCount(family);
+
+  TemporaryFile data(path);
+  if (!data.Ok()) {
+    Tell(kCantCreateDataText, kTesmiraCaption);
+    return kDataFileError;
+  }
+
+  // The new companion file is complete before the data are written.
+  const std::string newCompanion = TemporaryCompanionName(companion);
+  ::unlink(newCompanion.c_str());
+  const bool companionOk = WriteCompanion(family, newCompanion);
+  const std::uint32_t iniMs = watch.Elapsed();
+  if (!companionOk) {
+    ::unlink(newCompanion.c_str());
+    Tell(Format(kCompanionWriteFailedText, companion.c_str()), kTesmiraCaption);
+    return kCompanionError;
+  }
+  {
+    struct stat st {};
+    if (::stat(companion.c_str(), &st) == 0) ::chmod(newCompanion.c_str(), st.st_mode & 07777);
+  }
+
+  watch.Restart();
+  RowLayout layout;
+  layout.width = static_cast<int>(ColumnWidth(options));
+  layout.delimiter = DelimiterChar(options.delimiterId);
+  layout.sorted = options.sort;
+  bool written;
+  {
+    platform::BusyCursor busy;
+    written = WriteRows(family, layout,
+                        [&](const char* piece, std::size_t n) { return data.Write(piece, n); });
+    written = data.Close() && written;
+  }
+  if (!written) {
+    ::unlink(newCompanion.c_str());
+    Tell(Format(kDataWriteFailedText, path.c_str()), kTesmiraCaption);
+    return kDataFileError;
+  }
+  if (!ReplacePair(data.Name(), path, newCompanion, companion)) {
+    ::unlink(newCompanion.c_str());
+    Tell(Format(kReplaceFailedText, path.c_str()), kTesmiraCaption);
+    return kDataFileError;
+  }
+  data.Forget();
+  ShowTimes(iniMs, watch.Elapsed());
+  SetCurrentFile(path);
+  shell::SetDataSaved(true);
+  return kFileOk;
+}
+
+int LoadDataFile(const std::string& path, bool add) {
+  const std::string extension = ExtensionPart(path);
+  int result;
+  if (IsDataFileExtension(extension)) {
+    result = ReadDataFile(path, add);
+  } else if (EqualsNoCase(extension, "dxb")) {
+    result = LoadDxbFile(path, add);
+  } else {
+    Tell(Format(kUnknownLoadExtensionText, extension.c_str()), kErrorCaption);
+    return kBadExtension;
+  }
+  if (result < 0) return result;
+  if (!add) SetCurrentFile(path);
+  GetFilesState().saveDirectory = DirectoryPart(path);
+  Redraw();
+  return result;
+}
+
+}  // namespace tsm::files
