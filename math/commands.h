@@ -1,0 +1,68 @@
+// The Math-menu tools as toolkit-free commands of the main window. Each works
+// on the current curve family, shows its own dialogs and messages, takes the
+// undo copy before it changes anything and returns true when the family
+// changed (the caller then redraws and clears the saved mark). The comment of
+// each function names the main-window command it carries out.
+#pragma once
+
+#include <cstdint>
+
+#include "math/view_link.h"
+#include "platform/ui.h"
+
+namespace tsm::math {
+
+inline constexpr const char* kSelectionRefusedText =
+    "This function is not implemented yet\nto work inside a selection.";
+inline constexpr const char* kSelectionRefusedCaption = "Math & Selection";
+
+// The guard the main window applies before the whole-family tools (100, 101,
+// 184, 216, 217, 248, 280, 281, 257): inside a selection rectangle it refuses
+// with the "Math & Selection" message and returns false; otherwise it marks
+// every curve and returns true.
+bool MathSelectionGuard(platform::WindowHandle owner, bool selectionExists);
+
+// --- filter and smooth (every curve)
+bool FilterCommand(platform::WindowHandle owner);  // 100 "&Filter"
+bool SmoothCommand(platform::WindowHandle owner);  // 101 "&Smooth"
+
+// 184 "Skip Extra Points" (every curve).
+bool SkipExtraPointsCommand(platform::WindowHandle owner);
+
+// --- Shift, Scale, Abs on the marked curves (menu commands 216, 217, 248
+// after the guard; also usable for "the selected curves" of the context menu).
+bool ShiftCommand(platform::WindowHandle owner);  // 216 "S&hift"
+bool ScaleCommand(platform::WindowHandle owner);  // 217 "S&cale"
+bool AbsCommand(platform::WindowHandle owner);    // 248 "&Abs"
+// The same on one curve (context menu 244, 245, 247). A bad index is a
+// program error (false).
+bool ShiftCurveCommand(platform::WindowHandle owner, std::uint32_t index);  // 244
+bool ScaleCurveCommand(platform::WindowHandle owner, std::uint32_t index);  // 245
+bool AbsCurveCommand(platform::WindowHandle owner, std::uint32_t index);    // 247
+
+// 158 "&y as new x": the curve whose y becomes x is chosen in a curve list.
+bool YAsNewXCommand(platform::WindowHandle owner);
+// 246 "&y axis as new x": the same with the curve given (the first selected).
+bool YAsNewXCurveCommand(platform::WindowHandle owner, std::uint32_t index);
+
+// 144 "X <--> Y": swaps x and y of every curve and, when autoScale is off,
+// the view's ranges. Always true (the caller redraws).
+bool SwapXYCommand(const PlotViewLink& view);
+// 156 "First pt <--> Last pt": reverses every curve. Always true.
+bool ReversePointsCommand();
+
+// 204 "(Y-Ymin) / Ymin" and 205 "(Y-Ymin) / Ymax"; on success the view is
+// reset so the next drawing rescales to the new values.
+bool NormaliseByYminCommand(platform::WindowHandle owner, const PlotViewLink& view);
+bool NormaliseByYmaxCommand(platform::WindowHandle owner, const PlotViewLink& view);
+
+// 281 "Log_10" (every curve).
+bool Log10Command(platform::WindowHandle owner);
+
+// 280 "FF&T" (every curve).
+bool FFTCommand(platform::WindowHandle owner);
+
+// 257 "S&tatistics": shows the table; changes nothing (always false).
+bool StatisticsCommand(platform::WindowHandle owner);
+
+}  // namespace tsm::math

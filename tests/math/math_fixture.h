@@ -1,0 +1,49 @@
+// Shared pieces of the Math tests: a fixture with a fresh headless Ui, fresh
+// curve data and factory-default Math options, and small curve builders.
+#pragma once
+
+#include <initializer_list>
+#include <vector>
+
+#include "curves/state.h"
+#include "math/options.h"
+#include "tests/curves/curves_fixture.h"
+#include "tests/support/test_support.h"
+
+namespace tsm::math::testing {
+
+using curves::testing::AddCurve;
+using curves::testing::PointsOf;
+
+class MathTest : public tsm::testing::UiTest {
+ protected:
+  MathTest() {
+    curves::ResetCurvesState();
+    ResetMathOptions();
+  }
+  ~MathTest() override {
+    curves::ResetCurvesState();
+    ResetMathOptions();
+  }
+  static curves::CurveFamily& Family() { return curves::CurrentFamily(); }
+};
+
+// The y values of a curve, as doubles.
+inline std::vector<double> YsOf(const curves::Curve& c) {
+  std::vector<double> y;
+  for (const curves::CurvePoint& p : c.Points()) y.push_back(p.y);
+  return y;
+}
+
+// A curve with the given y values at x = 0, 1, 2 ...
+inline curves::Curve& AddYs(curves::CurveFamily& f, const char* name,
+                            std::initializer_list<float> ys) {
+  f.SetCount(f.Count() + 1);
+  curves::Curve& c = f.Curve(f.Count() - 1);
+  float x = 0;
+  for (float y : ys) c.Append(x++, y);
+  c.SetName(name);
+  return c;
+}
+
+}  // namespace tsm::math::testing
