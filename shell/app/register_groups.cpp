@@ -1,0 +1,20 @@
+// One line per module that owns an option group: its registration function.
+// The registry itself is fixed at build time (kOptionSlotGroups); this only
+// tells each id which operations carry it out.
+#include "shell/app/options_registry.h"
+
+#include "files/options.h"
+#include "math/options.h"
+#include "plot/options.h"
+
+namespace tsm::app {
+
+void RegisterOptionGroups() {
+  // Modules add their line here, for example:
+  //   channels::RegisterOptionGroups();
+  math::RegisterOptionGroups();
+  files::RegisterOptionGroups();
+  plot::RegisterOptionGroups();
+}
+
+}  // namespace tsm::app
