@@ -1,13 +1,21 @@
 #include "gui/application.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QMainWindow>
-#include <QStatusBar>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <new>
+
+#include "gui/about_view.h"
+#include "gui/main_window.h"
+#include "gui/qt_ui.h"
+#include "platform/ui.h"
+#include "shell/app/options_registry.h"
+#include "shell/app/out_of_memory.h"
+#include "shell/app/startup.h"
+#include "shell/cmdline.h"
+#include "shell/errors.h"
 
 namespace tsm::gui {
 
@@ -26,15 +34,36 @@ int RunApplication(int argc, char** argv) {
                  "run without a window\n");
     return 1;
   }
-  QApplication app(argc, argv);
-  QMainWindow window;
-  window.setWindowTitle("Tesmira");
-  window.setMinimumSize(200, 150);
-  auto* version = new QLabel("v3.32beta build 122");
-  window.statusBar()->addPermanentWidget(version);
-  window.resize(800, 600);
-  window.show();
-  return app.exec();
+  app::DetermineProgramDirectory(argc > 0 ? argv[0] : nullptr);
+  QApplication application(argc, argv);
+  // Qt adopts the desktop's locale; the program's numbers always use a
+  // decimal point, in files and in dialogs alike.
+  std::setlocale(LC_NUMERIC, "C");
+  // Parsed after Qt took its own switches (-platform, -style...) out.
+  app::ParseStartupCommandLine(argc, argv);
+
+  QtUi ui;
+  platform::SetUi(&ui);
+  RegisterAboutView();
+  app::RegisterOptionGroups();
+
+  int result = 0;
+  {
+    MainWindow window;
+    shell::SetMainWindow(QtUi::HandleOf(&window));
+    ui.SetStatusSink([&window](int part, const QString& text) { window.SetStatusPart(part, text); });
+    if (app::RunWindowCreation(window)) {
+      const std::new_handler previous = app::InstallOutOfMemoryHandler();
+      window.show();
+      result = application.exec();
+      std::set_new_handler(previous);
+    }
+    ui.SetStatusSink(nullptr);
+    shell::SetMainWindow(nullptr);
+  }
+  shell::FreeCommandLine();
+  platform::SetUi(nullptr);
+  return result;
 }
 
 }  // namespace tsm::gui
