@@ -3,6 +3,8 @@
 // tells each id which operations carry it out.
 #include "shell/app/options_registry.h"
 
+#include "channels/thermometer.h"
+#include "daq/waveform_options.h"
 #include "files/options.h"
 #include "math/options.h"
 #include "plot/options.h"
@@ -15,6 +17,8 @@ void RegisterOptionGroups() {
   math::RegisterOptionGroups();
   files::RegisterOptionGroups();
   plot::RegisterOptionGroups();
+  daq::RegisterWaveformOptionGroups();
+  channels::RegisterThermometerOptionGroup();
 }
 
 }  // namespace tsm::app
