@@ -3,6 +3,7 @@
 // tells each id which operations carry it out.
 #include "shell/app/options_registry.h"
 
+#include "channels/register_groups.h"
 #include "channels/thermometer.h"
 #include "daq/waveform_options.h"
 #include "files/options.h"
@@ -14,6 +15,7 @@ namespace tsm::app {
 void RegisterOptionGroups() {
   // Modules add their line here, for example:
   //   channels::RegisterOptionGroups();
+  channels::RegisterOptionGroups();
   math::RegisterOptionGroups();
   files::RegisterOptionGroups();
   plot::RegisterOptionGroups();

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "channels/virtual_channels.h"
 #include "daq/cards.h"
 #include "platform/ui.h"
 #include "shell/app/cards_command.h"
@@ -53,7 +54,8 @@ bool CheckCards(const StartupOptions& options) {
 
 void BindVirtualChannels() {
   // Each virtual-current slot copies a per-card value of the card it refers
-  // to; the channel module hooks in here once it exists.
+  // to (the zero code: the cards come up at 0 V).
+  channels::BindVirtualChannels();
 }
 
 void DetermineSettingsFileName() {
