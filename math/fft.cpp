@@ -1,5 +1,6 @@
 #include "math/fft.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <utility>
@@ -16,38 +17,40 @@ constexpr const char* kSource = "fft";
 // by block, so each block stays in the cache for all of them.
 constexpr std::size_t kCacheBlock = std::size_t{1} << 12;
 
+struct Complex {
+  double re, im;
+};
+
 // exp(2 pi i k / N) for k = 0 .. N/2 - 1, stored for the first quarter of the
 // circle only (k = 0 .. N/4); the second quarter is i times the first.
 class Twiddles {
  public:
   explicit Twiddles(std::size_t N) : n_(N), quarter_(N / 4), w_(2 * (N / 4 + 1)) {
     const double step = 2.0 * std::numbers::pi / static_cast<double>(N);
-    if (N >= 8) {
-      // Direct sines and cosines on the first octant; the rest of the quarter
-      // is the octant mirrored (cos and sin exchange), so every value is as
-      // accurate as one library call.
-      const std::size_t eighth = N / 8;
-      for (std::size_t k = 0; k <= eighth; ++k) {
-        const double a = step * static_cast<double>(k);
-        w_[2 * k] = std::cos(a);
-        w_[2 * k + 1] = std::sin(a);
-      }
-      for (std::size_t k = eighth + 1; k <= quarter_; ++k) {
-        w_[2 * k] = w_[2 * (quarter_ - k) + 1];
-        w_[2 * k + 1] = w_[2 * (quarter_ - k)];
-      }
-    } else {
-      for (std::size_t k = 0; k <= quarter_; ++k) {
-        const double a = step * static_cast<double>(k);
-        w_[2 * k] = std::cos(a);
-        w_[2 * k + 1] = std::sin(a);
-      }
+    // Direct sines and cosines on the first octant; the rest of the quarter
+    // is the octant mirrored (cos and sin exchange), so every value is as
+    // accurate as one library call.
+    const std::size_t direct = N >= 8 ? N / 8 : quarter_;
+    for (std::size_t k = 0; k <= direct; ++k) {
+      const double a = step * static_cast<double>(k);
+      w_[2 * k] = std::cos(a);
+      w_[2 * k + 1] = std::sin(a);
+    }
+    for (std::size_t k = direct + 1; k <= quarter_; ++k) {
+      w_[2 * k] = w_[2 * (quarter_ - k) + 1];
+      w_[2 * k + 1] = w_[2 * (quarter_ - k)];
     }
   }
 
   std::size_t N() const { return n_; }
   // k <= N/4.
   const double* Quarter(std::size_t k) const { return &w_[2 * k]; }
+  // k < N/2.
+  Complex At(std::size_t k) const {
+    if (k <= quarter_) return {w_[2 * k], w_[2 * k + 1]};
+    const double* t = Quarter(k - quarter_);  // i * exp(2 pi i (k - N/4) / N)
+    return {-t[1], t[0]};
+  }
 
  private:
   std::size_t n_;
@@ -81,29 +84,56 @@ inline void Butterfly(double* a, double* b, double wr, double wi) {
   a[1] += bi;
 }
 
-// The stages of span lenFrom .. lenTo over `count` complex values at z (a
-// whole number of spans). The twiddle of position j in a span of len is
-// exp(2 pi i j / len) = entry j * (N / len) of the table.
-void Stages(double* z, std::size_t count, std::size_t lenFrom, std::size_t lenTo,
-            const Twiddles& w) {
-  for (std::size_t len = lenFrom; len <= lenTo; len *= 2) {
-    const std::size_t half = len / 2;
-    const std::size_t stride = w.N() / len;
-    // Positions from `split` on lie in the second quarter of the circle.
-    const std::size_t split = std::min(half, (len + 3) / 4);
-    for (std::size_t start = 0; start < count; start += len) {
-      double* a = z + 2 * start;
-      double* b = a + 2 * half;
-      for (std::size_t j = 0; j < split; ++j) {
-        const double* t = w.Quarter(j * stride);
-        Butterfly(a + 2 * j, b + 2 * j, t[0], t[1]);
-      }
-      for (std::size_t j = split; j < half; ++j) {
-        const double* t = w.Quarter((j - split) * stride);  // i * exp(...)
-        Butterfly(a + 2 * j, b + 2 * j, -t[1], t[0]);
-      }
+// The stage of span len: within every span, position j pairs with j + len/2
+// and takes the twiddle exp(2 pi i j / len), entry j * (N / len) of the table.
+void Stage(double* z, std::size_t count, std::size_t len, const Twiddles& w) {
+  const std::size_t half = len / 2;
+  const std::size_t stride = w.N() / len;
+  for (std::size_t start = 0; start < count; start += len) {
+    double* a = z + 2 * start;
+    double* b = a + 2 * half;
+    for (std::size_t j = 0; j < half; ++j) {
+      const Complex t = w.At(j * stride);
+      Butterfly(a + 2 * j, b + 2 * j, t.re, t.im);
     }
   }
+}
+
+// The stages of span len and 2 len in one pass over the data: each group of
+// four values (j, j + len/2, j + len, j + 3 len/2) of a 2 len span goes
+// through both, so the data is read and written once for two stages. The
+// second stage's twiddle for j + len/2 is i times the one for j.
+void StagePair(double* z, std::size_t count, std::size_t len, const Twiddles& w) {
+  const std::size_t quarter = len / 2;
+  const std::size_t stride1 = w.N() / len;
+  const std::size_t stride2 = stride1 / 2;
+  for (std::size_t start = 0; start < count; start += 2 * len) {
+    double* a = z + 2 * start;
+    double* b = a + 2 * quarter;
+    double* c = b + 2 * quarter;
+    double* d = c + 2 * quarter;
+    for (std::size_t j = 0; j < quarter; ++j) {
+      const Complex t1 = w.At(j * stride1);
+      const Complex t2 = w.At(j * stride2);
+      double* pa = a + 2 * j;
+      double* pb = b + 2 * j;
+      double* pc = c + 2 * j;
+      double* pd = d + 2 * j;
+      Butterfly(pa, pb, t1.re, t1.im);
+      Butterfly(pc, pd, t1.re, t1.im);
+      Butterfly(pa, pc, t2.re, t2.im);
+      Butterfly(pb, pd, -t2.im, t2.re);
+    }
+  }
+}
+
+// The stages of span lenFrom .. lenTo over `count` complex values at z (a
+// whole number of lenTo spans), two at a time where possible.
+void Stages(double* z, std::size_t count, std::size_t lenFrom, std::size_t lenTo,
+            const Twiddles& w) {
+  std::size_t len = lenFrom;
+  for (; 2 * len <= lenTo; len *= 4) StagePair(z, count, len, w);
+  if (len <= lenTo) Stage(z, count, len, w);
 }
 
 void Transform(double* z, std::size_t m, const Twiddles& w) {
@@ -121,12 +151,6 @@ std::uint64_t LargestPowerOfTwo(std::uint64_t n) {
   std::uint64_t p = 1;
   while (p <= n / 2) p *= 2;
   return p;
-}
-
-void ComplexFFT(double* data, std::size_t m) {
-  if (!TSM_ASSERT(IsPowerOfTwo(m), kSource)) return;
-  const Twiddles w(m);
-  Transform(data, m, w);
 }
 
 void RealFFT(double* data, std::size_t n) {

@@ -22,8 +22,4 @@ std::uint64_t LargestPowerOfTwo(std::uint64_t n);
 // cannot be had (data is then unchanged). Other n is a program error.
 void RealFFT(double* data, std::size_t n);
 
-// In-place complex FFT of m interleaved complex values (re, im, re, im...),
-// m a power of 2: Z_k = sum over j of z_j exp(2 pi i j k / m).
-void ComplexFFT(double* data, std::size_t m);
-
 }  // namespace tsm::math

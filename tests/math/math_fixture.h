@@ -3,6 +3,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "curves/state.h"
@@ -26,6 +27,15 @@ class MathTest : public tsm::testing::UiTest {
     ResetMathOptions();
   }
   static curves::CurveFamily& Family() { return curves::CurrentFamily(); }
+
+  // Exactly one message box was shown, with this text, caption and icon.
+  void ExpectOneMessage(const std::string& text, const std::string& caption, unsigned icon) {
+    const auto boxes = ui->MessageBoxes();
+    ASSERT_EQ(boxes.size(), 1u) << text;
+    EXPECT_EQ(boxes[0].text, text);
+    EXPECT_EQ(boxes[0].caption, caption);
+    EXPECT_EQ(boxes[0].type & platform::MB_ICONMASK, icon);
+  }
 };
 
 // The y values of a curve, as doubles.

@@ -46,14 +46,8 @@ TEST_F(MathOptionsTest, GroupSavesAndLoadsEveryKeyOfTheSection) {
   EXPECT_EQ(o.deriveDiscardDir, 1u);
 }
 
-TEST_F(MathOptionsTest, DefaultsAndOutOfRangeValuesKeepTheDefaults) {
+TEST_F(MathOptionsTest, OutOfRangeValuesKeepTheDefaults) {
   const MathOptions& o = GetMathOptions();
-  EXPECT_EQ(o.smoothParameter, 5u);
-  EXPECT_EQ(o.filterParameter, 10.0f);
-  EXPECT_EQ(o.criticalAngle, 3.0f);
-  EXPECT_EQ(o.derivePoints, 5u);
-  EXPECT_EQ(o.deriveDiscardEdge, 1u);
-  EXPECT_EQ(o.deriveDiscardDir, 0u);
   const std::string file = dir.Write("tsm.ini",
                                      "[Math]\r\nSmoothParameter=129\r\nSEP_CriticalAngle=90.5\r\n"
                                      "FilterParameter=-1\r\n");

@@ -59,15 +59,6 @@ TEST_F(PointwiseTest, ShiftOfOneCurveLeavesTheOthers) {
   EXPECT_EQ(PointsOf(Family().Curve(1)), (Points{{1, 1}}));
 }
 
-TEST_F(PointwiseTest, SingleCurveFormsReportABadIndex) {
-  platform::SetAssertionEcho(false);
-  AddCurve(Family(), "a", {{1, 1}});
-  EXPECT_FALSE(AbsCurveCommand(nullptr, 1));
-  EXPECT_TRUE(ui->CallsOf(platform::UiCall::Kind::Modal).empty());
-  EXPECT_FALSE(platform::Assertions().empty());
-  platform::SetAssertionEcho(true);
-}
-
 TEST_F(PointwiseTest, AbsAppliesOnlyTheCheckedCoordinate) {
   AddCurve(Family(), "a", {{-1, -2}}).Mark();
   ui->PushDialog([](DialogModel& d) {
@@ -132,10 +123,7 @@ TEST_F(PointwiseTest, YAsNewXChecksTheFamilyBeforeAskingForACurve) {
       for (CurvePoint p : pts) curve.Append(p.x, p.y);
     }
     EXPECT_FALSE(YAsNewXCommand(nullptr));
-    ASSERT_EQ(ui->MessageBoxes().size(), 1u) << c.text;
-    EXPECT_EQ(ui->MessageBoxes()[0].text, c.text);
-    EXPECT_EQ(ui->MessageBoxes()[0].caption, kYAsXCaption);
-    EXPECT_EQ(ui->MessageBoxes()[0].type & platform::MB_ICONMASK, MB_ICONHAND);
+    ExpectOneMessage(c.text, kYAsXCaption, MB_ICONHAND);
     EXPECT_TRUE(ui->CallsOf(platform::UiCall::Kind::Modal).empty());
     EXPECT_EQ(Family().Count(), c.curves.size());
   }
@@ -221,16 +209,12 @@ TEST_F(PointwiseTest, NormalisationRefusedByALaterCurveLeavesEveryCurve) {
   EXPECT_EQ(YsOf(Family().Curve(1)), (std::vector<double>{0, 1}));
   EXPECT_STREQ(Family().UnitY(), "V");
   EXPECT_EQ(view.resets, 0);
-  ASSERT_EQ(ui->MessageBoxes().size(), 1u);
-  EXPECT_EQ(ui->MessageBoxes()[0].text, kNormYminZeroText);
-  EXPECT_EQ(ui->MessageBoxes()[0].caption, kNormYminCaption);
+  ExpectOneMessage(kNormYminZeroText, kNormYminCaption, MB_ICONHAND);
 
   ui->Clear();
   AddYs(Family(), "c", {-1, 0});
   EXPECT_FALSE(NormaliseByYmaxCommand(nullptr, view.Link()));
-  ASSERT_EQ(ui->MessageBoxes().size(), 1u);
-  EXPECT_EQ(ui->MessageBoxes()[0].text, kNormYmaxZeroText);
-  EXPECT_EQ(ui->MessageBoxes()[0].caption, kNormYmaxCaption);
+  ExpectOneMessage(kNormYmaxZeroText, kNormYmaxCaption, MB_ICONHAND);
   EXPECT_EQ(YsOf(Family().Curve(0)), (std::vector<double>{2, 3, 4}));
 }
 
@@ -253,9 +237,7 @@ TEST_F(PointwiseTest, Log10RefusesAnyYNotAboveZero) {
     AddYs(Family(), "b", {5, bad, 7});
     EXPECT_FALSE(Log10Command(nullptr));
     EXPECT_EQ(YsOf(Family().Curve(0)), (std::vector<double>{100, 10}));
-    ASSERT_EQ(ui->MessageBoxes().size(), 1u);
-    EXPECT_EQ(ui->MessageBoxes()[0].text, kLog10RefusedText);
-    EXPECT_EQ(ui->MessageBoxes()[0].caption, kLog10Caption);
+    ExpectOneMessage(kLog10RefusedText, kLog10Caption, MB_ICONHAND);
   }
 }
 
@@ -277,11 +259,8 @@ TEST_F(PointwiseTest, GuardRefusesInsideASelectionAndOtherwiseMarksAll) {
   AddCurve(Family(), "b", {{1, 1}});
   EXPECT_FALSE(MathSelectionGuard(nullptr, true));
   EXPECT_EQ(Family().CountMarked(), 0u);
-  ASSERT_EQ(ui->MessageBoxes().size(), 1u);
-  EXPECT_EQ(ui->MessageBoxes()[0].text,
-            "This function is not implemented yet\nto work inside a selection.");
-  EXPECT_EQ(ui->MessageBoxes()[0].caption, "Math & Selection");
-  EXPECT_EQ(ui->MessageBoxes()[0].type & platform::MB_ICONMASK, MB_ICONHAND);
+  ExpectOneMessage("This function is not implemented yet\nto work inside a selection.",
+                   "Math & Selection", MB_ICONHAND);
   EXPECT_TRUE(MathSelectionGuard(nullptr, false));
   EXPECT_EQ(Family().CountMarked(), 2u);
 }

@@ -23,10 +23,7 @@ TEST_F(SkipPointsTest, StraightLineEndsWithItsEndPointsAfterRepeatedPasses) {
   AddCurve(Family(), "line", {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}});
   ASSERT_TRUE(SkipExtraPointsCommand(nullptr));
   EXPECT_EQ(PointsOf(Family().Curve(0)), (Points{{0, 0}, {4, 4}}));
-  ASSERT_EQ(ui->MessageBoxes().size(), 1u);
-  EXPECT_EQ(ui->MessageBoxes()[0].text, "Before: 5 , After: 2 , 150% skiped");
-  EXPECT_EQ(ui->MessageBoxes()[0].caption, "Skip Results");
-  EXPECT_EQ(ui->MessageBoxes()[0].type & platform::MB_ICONMASK, MB_ICONINFORMATION);
+  ExpectOneMessage("Before: 5 , After: 2 , 150% skiped", "Skip Results", MB_ICONINFORMATION);
   EXPECT_TRUE(curves::UndoAvailable());
 }
 

@@ -79,9 +79,5 @@ TEST_F(StatisticsTest, DialogShowsTheTableReadOnlyAndChangesNothing) {
   EXPECT_EQ(Family().Curve(0).Count(), 3u);
 }
 
-TEST_F(StatisticsTest, EmptyFamilyShowsTheHeaderOnly) {
-  EXPECT_EQ(StatisticsTable(Family()), kHeader);
-}
-
 }  // namespace
 }  // namespace tsm::math
