@@ -247,7 +247,7 @@ VoltageDialog::VoltageDialog(int index)
   AddControl(comment);
   AddControl(Combo(kIdVolAdcCard, "A/D card:", AdcCardItems(), kHintAdcCard));
   AddControl(Combo(kIdVolAdcChannel, "Channel:", {}, kHintAdcChannel));
-  AddControl(Combo(kIdVolAdcGain, "gain:", {}, kHintMonitorGain));
+  AddControl(Combo(kIdVolAdcGain, "gain:", {}));
   AddControl(Make(kIdVolExtGain, ControlKind::Edit, "ext. gain:", kHintVoltageExtGain));
   AddControl(Check(kIdVolNoAutoZero, "No AutoZero"));
   AddControl(Button(kIdVolCopyGain, "Set this gain for all voltages of this type"));
