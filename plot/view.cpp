@@ -1,11 +1,10 @@
 #include "plot/view.h"
 
+#include "plot/state.h"
+
 namespace tsm::plot {
 
-PlotView& GetPlotView() {
-  static PlotView view;
-  return view;
-}
+PlotView& GetPlotView() { return GetPlotState().view; }
 
 void ResetPlotView() { GetPlotView() = PlotView{}; }
 

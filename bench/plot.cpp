@@ -1,0 +1,95 @@
+// Speed of the plot: drawing 4 curves of a million points each into a
+// 1600 x 1000 image through the Qt canvas, with the default curve styles
+// (solid lines and circles). Target: 40 ms or less per drawing.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+#include "curves/curvefam.h"
+#include "gui/qt_canvas.h"
+#include "plot/draw.h"
+#include "plot/state.h"
+
+namespace {
+
+using tsm::curves::CurveFamily;
+
+constexpr std::uint32_t kCurves = 4;
+constexpr std::uint32_t kPoints = 1'000'000;
+constexpr int kWidth = 1600, kHeight = 1000;
+
+// A cheap reproducible noise in [-1, 1].
+float Noise(std::uint32_t& state) {
+  state = state * 1664525u + 1013904223u;
+  return static_cast<float>(state >> 8) / 8388608.0f - 1.0f;
+}
+
+// I-V curves of a junction: a supercurrent branch, a gap rise and an ohmic
+// branch, swept from -1 mA to 1 mA, with a little measurement noise
+// (noiseFraction of the voltage range).
+void FillFamily(CurveFamily& family, float noiseFraction) {
+  family.Clear();
+  family.SetCount(kCurves);
+  family.SetUnits("A", "V");
+  std::uint32_t seed = 12345;
+  for (std::uint32_t c = 0; c < kCurves; ++c) {
+    tsm::curves::Curve& curve = family.Curve(c);
+    curve.SetSize(kPoints);
+    const float ic = 2e-4f * (1 + c);
+    for (std::uint32_t i = 0; i < kPoints; ++i) {
+      const float x = -1e-3f + 2e-3f * static_cast<float>(i) / kPoints;
+      float v = std::fabs(x) < ic ? 0.0f : 1.5e-3f * std::tanh((std::fabs(x) - ic) * 2e4f) +
+                                               (std::fabs(x) - ic) * 2.0f;
+      if (x < 0) v = -v;
+      curve.Point(i) = {x, v + noiseFraction * 6e-3f * Noise(seed)};
+    }
+  }
+}
+
+void DrawOnce(CurveFamily& family, QImage& image, tsm::plot::PlotView& view) {
+  QPainter painter(&image);
+  tsm::gui::QtCanvas canvas(painter, image);
+  tsm::plot::Draw(canvas, {0, 0, kWidth, kHeight}, family, view);
+}
+
+void BM_Draw4x1M(benchmark::State& state, float noise, bool autoScale) {
+  CurveFamily family;
+  FillFamily(family, noise);
+  QImage image(kWidth, kHeight, QImage::Format_RGB32);
+  tsm::plot::PlotView view;
+  view.autoScale = true;
+  DrawOnce(family, image, view);
+  view.autoScale = autoScale;
+  for (auto _ : state) {
+    DrawOnce(family, image, view);
+    benchmark::DoNotOptimize(image.constBits());
+  }
+  state.SetItemsProcessed(state.iterations() * kCurves * kPoints);
+}
+
+// The measured curves (noise 0.1 % of the range), range from the data on
+// every drawing as after Zoom Extents.
+BENCHMARK_CAPTURE(BM_Draw4x1M, smooth_autoscale, 0.001f, true)->Unit(benchmark::kMillisecond);
+// The same with a fixed range (after a zoom).
+BENCHMARK_CAPTURE(BM_Draw4x1M, smooth_fixed, 0.001f, false)->Unit(benchmark::kMillisecond);
+// Noisy curves (2 % of the range): many more symbol positions per column.
+BENCHMARK_CAPTURE(BM_Draw4x1M, noisy_autoscale, 0.02f, true)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Fonts need a GUI application; no display is needed for an image.
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QGuiApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
