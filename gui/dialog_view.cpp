@@ -258,6 +258,13 @@ QWidget* DialogView::MakeWidget(const Control& c, Entry& entry) {
       break;
   }
   widget->setObjectName(QString("control%1").arg(c.id));
+  if (c.id >= 900 && c.id <= 1000) {
+    // The option dialogs' value read-outs use these ids: the dialog's font,
+    // never bold.
+    QFont font = widget->font();
+    font.setWeight(QFont::Normal);
+    widget->setFont(font);
+  }
   entry.widget = widget;
   entry.outer = widget;
   const bool labelled = !c.label.empty() &&
