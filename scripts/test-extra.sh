@@ -2,7 +2,8 @@
 # The parts of the test suite that need builds of their own (called by
 # scripts/test.sh): the threaded tests (label "threads") again under
 # ThreadSanitizer, and every fuzz target for a bounded time
-# (TESMIRA_FUZZ_SECONDS each, default 15). Only the targets needed are built.
+# (scripts/test-fuzz.sh). Only the targets needed are built. One step after
+# the other; add a step as a few lines of its own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="$(nproc)"
@@ -20,25 +21,5 @@ for t in "${threaded[@]}"; do
   fi
 done
 
-# Fuzz targets: fuzz/<name>.cpp builds fuzz_<name>.
-shopt -s nullglob
-sources=(fuzz/*.cpp)
-if ((${#sources[@]})); then
-  if [ ! -f build-fuzz/build.ninja ]; then cmake --preset fuzz >/dev/null; fi
-  seconds="${TESMIRA_FUZZ_SECONDS:-15}"
-  for src in "${sources[@]}"; do
-    name="fuzz_$(basename "$src" .cpp)"
-    ninja -C build-fuzz -j"$jobs" "$name"
-    corpus="fuzz-corpus-tmp/$name"
-    mkdir -p "$corpus"
-    echo "== $name for ${seconds}s"
-    log="build-fuzz/$name.log"
-    if ! build-fuzz/bin/"$name" -max_total_time="$seconds" -artifact_prefix="fuzz-corpus-tmp/" \
-        "$corpus" >"$log" 2>&1; then
-      tail -n 60 "$log"
-      echo "$name failed (the input is saved in fuzz-corpus-tmp/)" >&2
-      exit 1
-    fi
-    grep '^Done' "$log" || true
-  done
-fi
+# Fuzz targets: every one for a bounded time (scripts/test-fuzz.sh).
+bash scripts/test-fuzz.sh
