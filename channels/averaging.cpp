@@ -174,24 +174,29 @@ VoltageReading MeasureVoltageLocked(int index) {
   return out;
 }
 
-double MeasureCurrentLocked(int index) {
+// A current without monitor is computed from its present code: no driver,
+// no lock, so the display always shows where the worker has moved it.
+double CurrentFromCode(int index) {
+  State().iStatus.store(kStatusNoMonitor);
+  const double amperes = CurrentFromValue(index, PresentCode(index));
+  State().latestCurrent[index].store(amperes);
+  return amperes;
+}
+
+// A monitored current: the averaged monitor reading. Needs the driver lock.
+double MeasureMonitorLocked(int index, const VirtualCurrent& c) {
   AveragingState& s = State();
-  const VirtualCurrent c = GetCurrent(index);
-  double x = PresentCode(index);
-  if (!c.Monitored()) {
-    s.iStatus.store(kStatusNoMonitor);
-  } else if (daq::AdcCardAt(c.adcCard)) {
-    std::size_t count = 1;
-    const std::uint64_t sum =
-        AverageLocked(c.adcCard, c.adcChannel, c.adcGain, s.settings.currentSamples,
-                      s.settings.currentTrim, false, s.iStatus, "0==TA_IStatus", &count);
-    x = static_cast<double>(sum) / static_cast<double>(count);
-  } else {
+  if (!daq::AdcCardAt(c.adcCard)) {
     s.iStatus.store(kStatusSingle);
     Beep();
     return 0.0;
   }
-  const double amperes = CurrentFromValue(index, x);
+  std::size_t count = 1;
+  const std::uint64_t sum =
+      AverageLocked(c.adcCard, c.adcChannel, c.adcGain, s.settings.currentSamples,
+                    s.settings.currentTrim, false, s.iStatus, "0==TA_IStatus", &count);
+  const double amperes =
+      CurrentFromValue(index, static_cast<double>(sum) / static_cast<double>(count));
   s.latestCurrent[index].store(amperes);
   return amperes;
 }
@@ -260,8 +265,10 @@ double MeasureCurrent(int index) {
     Beep();
     return 0.0;
   }
+  const VirtualCurrent c = GetCurrent(index);
+  if (!c.Monitored()) return CurrentFromCode(index);
   std::lock_guard lock(daq::DriverMutex());
-  return MeasureCurrentLocked(index);
+  return MeasureMonitorLocked(index, c);
 }
 
 VoltageReading TryMeasureVoltageZeroed(int index, bool* fresh) {
@@ -279,10 +286,15 @@ double TryCurrentAmperes(int index, bool* fresh) {
     Beep();
     return 0.0;
   }
+  const VirtualCurrent c = GetCurrent(index);
+  if (!c.Monitored()) {
+    if (fresh) *fresh = true;
+    return CurrentFromCode(index) - CurrentZeroShift(index);
+  }
   std::unique_lock lock(daq::DriverMutex(), std::try_to_lock);
   if (fresh) *fresh = lock.owns_lock();
   if (!lock.owns_lock()) return LatestCurrentAmperes(index);
-  const double amperes = MeasureCurrentLocked(index);
+  const double amperes = MeasureMonitorLocked(index, c);
   lock.unlock();
   return amperes - CurrentZeroShift(index);
 }
