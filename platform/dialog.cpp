@@ -47,7 +47,14 @@ void DialogModel::End(int result) {
     ended_ = true;
     result_ = result;
   }
+  endedCondition_.notify_all();
   Notify(0);
+}
+
+bool DialogModel::WaitForEnd(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
+  endedCondition_.wait_for(lock, timeout, [this] { return ended_; });
+  return ended_;
 }
 
 bool DialogModel::Ended() const {

@@ -7,6 +7,8 @@
 // measurement worker writes texts while the UI thread paints them.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -75,6 +77,13 @@ class DialogModel {
   // EndDialog.
   void End(int result);
   bool Ended() const;
+  // Whether the dialog is working on its own (a measurement worker runs) and
+  // will end itself; a headless back end then waits instead of pressing
+  // Cancel. Default: false.
+  virtual bool Running() const { return false; }
+  // Blocks until End has been called (from any thread) or the timeout passed;
+  // returns Ended().
+  bool WaitForEnd(std::chrono::milliseconds timeout = std::chrono::hours(24 * 365));
   int Result() const;
 
   // --- building the control list (before Init or inside OnInit)
@@ -126,6 +135,7 @@ class DialogModel {
 
   const int resourceId_;
   mutable std::recursive_mutex mutex_;
+  std::condition_variable_any endedCondition_;
   std::string caption_;
   std::vector<Control> controls_;
   int focus_ = 0;

@@ -131,7 +131,10 @@ int HeadlessUi::RunModal(DialogModel& dialog, WindowHandle owner) {
   dialog.Init();
   if (!dialog.Ended() && script) script(dialog);
   if (!dialog.Ended()) dialog.Command(IDOK, 0);
+  // A dialog that works on its own (a running measurement) ends itself.
+  if (!dialog.Ended() && dialog.Running()) dialog.WaitForEnd();
   if (!dialog.Ended()) dialog.Command(IDCANCEL, 0);
+  if (!dialog.Ended() && dialog.Running()) dialog.WaitForEnd();
   if (!dialog.Ended()) dialog.End(0);
   const int result = dialog.Result();
   Record({UiCall::Kind::Modal, std::to_string(dialog.ResourceId()), dialog.Caption(), 0, result,

@@ -37,7 +37,8 @@ class HeadlessUi : public Ui {
   //  - a message box answers with its default button (what Enter presses);
   //  - file, font and colour choosers are cancelled (error code 0);
   //  - a modal dialog is confirmed with OK (command 1), then Cancel (2) if
-  //    still open, then ended with 0;
+  //    still open, then ended with 0; a dialog that is Running() (it ends
+  //    itself, as a measurement does) is waited for after each of them;
   //  - timers never fire by themselves (see FireTimers).
   int MessageBox(WindowHandle owner, const std::string& text,
                  const std::string& caption, unsigned type) override;

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/headless_ui.h"
+
 namespace tsm::platform {
 namespace {
 
@@ -55,6 +61,50 @@ TEST(DialogModel, TextLimitAndSelection) {
   d.SelectText(5, 0, -1);
   EXPECT_EQ(d.Selection(5), (std::pair<int, int>{0, 4}));
   EXPECT_EQ(d.GetText(99), "");
+}
+
+}  // namespace
+}  // namespace tsm::platform
+
+namespace tsm::platform {
+namespace {
+
+// A dialog whose OK starts work on another thread that ends the dialog, as a
+// measurement does; the headless back end must wait for it, not press Cancel.
+class WorkingDialog : public DialogModel {
+ public:
+  WorkingDialog() : DialogModel(7, "work") {}
+  ~WorkingDialog() override {
+    if (worker_.joinable()) worker_.join();
+  }
+  bool Running() const override { return running_.load(); }
+  bool cancelled = false;
+
+ protected:
+  void OnCommand(int id, int) override {
+    if (id == IDOK && !running_) {
+      running_ = true;
+      worker_ = std::thread([this] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        End(42);  // the worker ends the dialog, then goes away
+        running_ = false;
+      });
+    } else if (id == IDCANCEL) {
+      cancelled = true;
+      End(0);
+    }
+  }
+
+ private:
+  std::atomic<bool> running_{false};
+  std::thread worker_;
+};
+
+TEST(HeadlessModal, WaitsForADialogThatEndsItself) {
+  HeadlessUi ui;
+  WorkingDialog dialog;
+  EXPECT_EQ(ui.RunModal(dialog, nullptr), 42);
+  EXPECT_FALSE(dialog.cancelled);
 }
 
 }  // namespace
