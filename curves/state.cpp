@@ -16,10 +16,20 @@ void ResetCurvesState() {
   s.undoAvailable = false;
   s.undoAvailableHook = nullptr;
   s.allocationHook = nullptr;
+  s.plotShowsUndo = false;
 }
 
 CurveFamily& CurrentFamily() { return GetCurvesState().current; }
 CurveFamily& UndoFamily() { return GetCurvesState().undo; }
+
+CurveFamily& FamilyForPlot() {
+  CurvesState& s = GetCurvesState();
+  return s.plotShowsUndo.load(std::memory_order_acquire) ? s.undo : s.current;
+}
+
+void SetPlotShowsUndo(bool showUndo) {
+  GetCurvesState().plotShowsUndo.store(showUndo, std::memory_order_release);
+}
 
 void SetAllocationHook(AllocationHook hook) { GetCurvesState().allocationHook = std::move(hook); }
 

@@ -3,6 +3,7 @@
 // storage hook tests use to make allocations fail.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <functional>
 
@@ -24,6 +25,9 @@ struct CurvesState {
   bool undoAvailable = false;
   UndoAvailableHook undoAvailableHook;
   AllocationHook allocationHook;
+  // While a measurement worker fills the current family, the plot draws the
+  // undo copy instead, so the UI thread never reads what the worker writes.
+  std::atomic<bool> plotShowsUndo{false};
 };
 
 CurvesState& GetCurvesState();
@@ -34,6 +38,10 @@ void ResetCurvesState();
 CurveFamily& CurrentFamily();
 // The state before the last changing command.
 CurveFamily& UndoFamily();
+// The family the plot draws: the current one, or its undo copy while a
+// measurement runs (see SetPlotShowsUndo).
+CurveFamily& FamilyForPlot();
+void SetPlotShowsUndo(bool showUndo);
 
 void SetAllocationHook(AllocationHook hook);
 // Whether the hook refuses a block of this size (storage code asks first).
