@@ -41,10 +41,6 @@ shell::FieldList MakeFields() {
       0);
   list.dependencies.push_back(
       shell::Dependency{shell::kRuleEnableIfChecked, kIdTurbo, {kIdSampleRate}});
-  list.extraControls.push_back(shell::TextControl(kIdIStatus, "", 0));
-  list.extraControls.back().label = "TA_IStatus:";
-  list.extraControls.push_back(shell::TextControl(kIdVStatus, "", 1));
-  list.extraControls.back().label = "TA_VStatus:";
   return list;
 }
 
@@ -104,8 +100,8 @@ bool ValuesValid(shell::SetupDialog& dialog) {
 bool Hook(shell::SetupDialog& dialog, int id, int) {
   switch (id) {
     case shell::kHookStart:
-      dialog.SetText(kIdIStatus, shell::Format("%d", TA_IStatus()));
-      dialog.SetText(kIdVStatus, shell::Format("%d", TA_VStatus()));
+      dialog.SetText(kIdIStatus, shell::Format("TA_IStatus: %d", TA_IStatus()));
+      dialog.SetText(kIdVStatus, shell::Format("TA_VStatus: %d", TA_VStatus()));
       return false;
     case IDOK:
       // Validate here; the framework then reads the fields again and stores.
@@ -142,9 +138,68 @@ int SaveAveragingOptions(const std::string& fileName) {
   return 1;
 }
 
+namespace {
+// The dialog's own layout: the current and the voltage settings framed side
+// by side under their headings, turbo below, the framework's buttons last.
+void AddControls(shell::SetupDialog& d) {
+  auto frame = [&d](const char* caption, int column, int count) {
+    Control c;
+    c.id = -1;
+    c.kind = ControlKind::GroupBox;
+    c.text = caption;
+    c.column = column;
+    c.frameCount = count;
+    d.AddControl(c);
+  };
+  auto edit = [&d](int id, const char* label, int column) {
+    Control c;
+    c.id = id;
+    c.kind = ControlKind::Edit;
+    c.label = label;
+    c.column = column;
+    d.AddControl(c);
+  };
+  auto text = [&d](int id, int column) {
+    Control c;
+    c.id = id;
+    c.kind = ControlKind::Static;
+    c.column = column;
+    d.AddControl(c);
+  };
+  frame("Current Averaging", 0, 3);
+  edit(kIdCurrentSamples, "Number of samples:", 0);
+  edit(kIdCurrentTrim, "Start averaging at:", 0);
+  text(kIdIStatus, 0);
+  frame("Voltage Averaging", 1, 3);
+  edit(kIdVoltageSamples, "Number of samples:", 1);
+  edit(kIdVoltageTrim, "Start averaging at:", 1);
+  text(kIdVStatus, 1);
+  Control turbo;
+  turbo.id = kIdTurbo;
+  turbo.kind = ControlKind::CheckBox;
+  turbo.text = "TurboAveraging";
+  d.AddControl(turbo);
+  edit(kIdSampleRate, "Turbo Averaging sampling rate (Hz):", 0);
+  auto button = [&d](int id, const char* caption, bool isDefault) {
+    Control c;
+    c.id = id;
+    c.kind = ControlKind::Button;
+    c.text = caption;
+    c.defaultButton = isDefault;
+    d.AddControl(c);
+  };
+  button(IDOK, "&OK", true);
+  button(IDCANCEL, "&Cancel", false);
+  button(shell::kSetupSave, "&Save", false);
+  button(shell::kSetupLoad, "&Load", false);
+}
+}  // namespace
+
 int RunAveragingDialog(WindowHandle owner) {
-  const int result =
-      shell::RunSetupDialog(kAveragingDialogId, owner, AveragingFields(), kAveragingCaption);
+  shell::SetupDialog dialog(kAveragingDialogId, kAveragingCaption, AveragingFields(),
+                            shell::SetupDialog::Layout::Caller);
+  AddControls(dialog);
+  const int result = GetUi().RunModal(dialog, owner) == 1 ? 1 : 0;
   ResizeAveragingArray();
   return result;
 }
