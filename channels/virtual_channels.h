@@ -142,7 +142,7 @@ double ReadingToVolts(int index, double reading);
 // monitor flag is set, else a code of its DAC card. The zero shift is not
 // subtracted here.
 double CurrentFromValue(int index, double x);
-// The present current in amperes (its monitor averaged, Part of averaging),
+// The present current in amperes (a monitored current averaged by MeasureCurrent),
 // minus its zero shift. An index above 31 or an undefined current beeps and
 // gives 0.
 double CurrentAmperes(int index);
