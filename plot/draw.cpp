@@ -186,8 +186,9 @@ int Draw(Canvas& canvas, const CanvasRect& area, const curves::CurveFamily& fami
     Line(canvas, left + inset, y, right - inset, y);
   }
 
-  // Tick labels and unit captions.
-  const double xa = view.xMin, xb = view.xMax, ya = view.yMin, yb = view.yMax;
+  // Tick labels and unit captions, from the rounded range itself: the
+  // view's floats would print as 0.49999999 where the grid is at 0.5.
+  const double xa = x0, xb = x1, ya = y0, yb = y1;
   double xFactor = 1, yFactor = 1;
   const char* xPrefix = "";
   const char* yPrefix = "";

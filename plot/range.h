@@ -28,8 +28,18 @@ std::optional<DataExtents> FiniteExtents(const curves::CurveFamily& family);
 // it, so they agree to the pixel.
 struct PixelMapper {
   explicit PixelMapper(const PlotView& view)
-      : xMin(view.xMin), yMin(view.yMin), xScale(1.0 / view.xPerPixel),
-        yScale(1.0 / view.yPerPixel), originX(view.originX), originY(view.originY) {}
+      : xMin(view.xMin), yMin(view.yMin),
+        xScale(Scale(view.xMin, view.xMax, view.frameWidth, view.xPerPixel)),
+        yScale(Scale(view.yMin, view.yMax, view.frameHeight, view.yPerPixel)),
+        originX(view.originX), originY(view.originY) {}
+  // Pixels per data unit. When the factor is the drawing's range / size,
+  // size / range is its exact inverse (1 / (1 / 936) is not quite 936, and
+  // a point on a pixel's edge would fall into the pixel before).
+  static double Scale(float lo, float hi, int pixels, double perPixel) {
+    const double range = static_cast<double>(hi) - lo;
+    if (pixels > 0 && range > 0 && range / pixels == perPixel) return pixels / range;
+    return 1.0 / perPixel;
+  }
   // Pixels from the origin, before truncation.
   double OffsetX(double x) const { return (x - xMin) * xScale; }
   double OffsetY(double y) const { return (y - yMin) * yScale; }

@@ -29,6 +29,14 @@ bool MagnificationAllowed(double x0, double x1, double y0, double y1) {
   return ex < kMaxMagnification * std::fabs(x1 - x0) && ey < kMaxMagnification * std::fabs(y1 - y0);
 }
 
+// The nice step one notch above or below (1, 2, 5 times a power of ten).
+double NextStep(double step, bool up) {
+  const double p = std::pow(10.0, std::floor(std::log10(step) + 1e-9));
+  const double r = step / p;
+  if (up) return r > 3.5 ? 10 * p : r > 1.5 ? 5 * p : 2 * p;
+  return r > 3.5 ? 2 * p : r > 1.5 ? p : p / 2;
+}
+
 bool FitsView(double v) { return std::isfinite(v) && std::fabs(v) <= 3.4028234e38; }
 
 // Pushes the view, takes the new range, clears autoScale, redraws.
@@ -85,6 +93,13 @@ void ZoomStep(double& lo, double& hi, unsigned n, bool in) {
   double step;
   if (in) step = r > 5 ? 5 * p : r > 2 ? 2 * p : p;
   else step = r > 5 ? 20 * p : r > 2 ? 10 * p : 5 * p;
+  // The view holds floats: a nice range of a few thousandths of its values
+  // comes back a little wider than its steps, r lands just above 1, 2 or 5
+  // and the step would keep the range as it was. Go one notch further then.
+  // A real step changes the width at least twofold.
+  const double width = hi - lo, next = step * n * 0.99999;
+  if (in && next > 0.9 * width) step = NextStep(step, false);
+  if (!in && next < 1.1 * width) step = NextStep(step, true);
   const double c = p * (std::floor(2 * lo / p) + std::floor(2 * hi / p)) / 4;
   double base;
   if (n % 2 == 0) base = step * std::floor(c / step + 0.5);
