@@ -1,0 +1,36 @@
+// What the commands need of the main window beyond start-up: the owner of
+// dialogs, an immediate repaint of the plot, the state of the Shift key,
+// closing the window, and its modeless tool windows. The Qt main window
+// implements it; batch mode has a headless one.
+#pragma once
+
+#include "platform/ui.h"
+#include "shell/app/main_window_host.h"
+
+namespace tsm::app {
+
+class CommandHost : public MainWindowHost {
+ public:
+  // The window that owns the commands' dialogs and messages.
+  virtual platform::WindowHandle Owner() const { return nullptr; }
+  // Repaints the plot at once (the first half of the redraw operation).
+  virtual void RepaintPlot() {}
+  // Whether Shift is held now (tool windows open in their other form).
+  virtual bool ShiftHeld() const { return false; }
+  // Destroys the main window: the program ends (after Exit's question).
+  virtual void CloseMainWindow() {}
+
+  // Modeless tool windows, at most one of each, tied to the checkable item
+  // of the same id. Whether this host can show the window at all:
+  virtual bool HasToolWindow(int /*id*/) const { return false; }
+  // Closes it when open, else opens it (in its Shift form when asked).
+  virtual void ToggleToolWindow(int /*id*/, bool /*shift*/) {}
+  virtual bool ToolWindowOpen(int /*id*/) const { return false; }
+};
+
+// Installs the host (not owned); nullptr removes it.
+void SetCommandHost(CommandHost* host);
+// The installed host, or one that does nothing.
+CommandHost& GetCommandHost();
+
+}  // namespace tsm::app
