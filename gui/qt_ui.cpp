@@ -103,6 +103,14 @@ auto QtUi::OnUiThread(F&& f) -> decltype(f()) {
   }
 }
 
+template <class F>
+void QtUi::PostToUiThread(F&& f) {
+  if (QThread::currentThread() == thread())
+    f();
+  else
+    QMetaObject::invokeMethod(this, std::forward<F>(f), Qt::QueuedConnection);
+}
+
 void QtUi::SetStatusSink(StatusSink sink) {
   OnUiThread([&] { sink_ = std::move(sink); });
 }
@@ -125,8 +133,11 @@ int QtUi::MessageBox(WindowHandle owner, const std::string& text, const std::str
   });
 }
 
+// Effects that need no answer are posted, not waited for: the worker beeps
+// on a failed reading while it holds the driver lock, and the UI thread may be
+// waiting for that lock at the same moment.
 void QtUi::MessageBeep(unsigned /*type*/) {
-  OnUiThread([] { QApplication::beep(); });
+  PostToUiThread([] { QApplication::beep(); });
 }
 
 void QtUi::PlaySound(const std::string& /*file*/) {
@@ -134,14 +145,14 @@ void QtUi::PlaySound(const std::string& /*file*/) {
 }
 
 void QtUi::BeginBusyCursor() {
-  OnUiThread([this] {
+  PostToUiThread([this] {
     ++busy_;
     QApplication::setOverrideCursor(Qt::WaitCursor);
   });
 }
 
 void QtUi::EndBusyCursor() {
-  OnUiThread([this] {
+  PostToUiThread([this] {
     if (busy_ == 0) return;
     --busy_;
     QApplication::restoreOverrideCursor();

@@ -52,6 +52,9 @@ class QtUi : public QObject, public platform::Ui {
   // Runs f on the UI thread, blocking a caller on another thread.
   template <class F>
   auto OnUiThread(F&& f) -> decltype(f());
+  // Runs f on the UI thread without waiting for it (f must own its data).
+  template <class F>
+  void PostToUiThread(F&& f);
   platform::FileDialogResult RunFileDialog(const platform::FileDialogRequest& request, bool save);
 
   StatusSink sink_;
