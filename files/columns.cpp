@@ -53,7 +53,7 @@ bool WriteRows(const CurveFamily& family, const RowLayout& layout, const TextSin
   for (std::uint32_t q = 0; q < n; ++q) rows = std::max(rows, family.Curve(q).Count());
   const int width = std::clamp(layout.width, 1, 64);
   const int precision = std::clamp(width - 4, 1, 60);
-  const std::size_t pair = 2 * std::max<std::size_t>(width, kMaxFieldText) + 4;
+  const std::size_t pair = 2 * (static_cast<std::size_t>(width) + kMaxFieldText) + 4;
   const char delimiter = layout.delimiter;
 
   Output out(sink);

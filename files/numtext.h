@@ -13,7 +13,8 @@ inline constexpr std::size_t kMaxFieldText = 48;
 
 // Writes value as "%*.*g" with the width and precision (1 .. 28) would, right
 // aligned with blanks, and returns the end of the text (not terminated).
-// out must have room for max(width, kMaxFieldText) characters.
+// out must have room for width + kMaxFieldText characters (the characters
+// after the text may be overwritten).
 char* FormatField(char* out, double value, int width, int precision);
 
 // Reads one number at text (nothing skipped before it): an optional sign,

@@ -36,7 +36,10 @@ std::vector<double> EdgeValues() {
                            -std::numeric_limits<float>::max(),
                            std::numeric_limits<double>::denorm_min(), 5e-324, 1e-310,
                            0.5, 1.5, 2.5, 99999999.5, 999999995.0, 0.000999999995, 9.9999999,
-                           99.999999, 123456789.0, 12345678.0, 0.1f, 1.0f / 3.0f};
+                           99.999999, 123456789.0, 12345678.0, 0.1f, 1.0f / 3.0f,
+                           // exact ties at some precision: half to even
+                           0.125, 1.125, 1.375, 0.0625, 12.5, 1002.5, 1003.5, 99999.5,
+                           1048576.5, 3.0517578125e-05};
   for (int e = -40; e <= 40; ++e) {
     const double p = std::pow(10.0, e);
     v.push_back(p);
@@ -71,6 +74,21 @@ TEST(NumberText, FieldsMatchPrintfForRandomFloatsAndDoubles) {
     // Values of measured size, where most fields fall.
     const double m = std::ldexp(static_cast<double>(rng() % (1u << 24)), -static_cast<int>(rng() % 60));
     ASSERT_EQ(Field(static_cast<float>(m), width), Printf(static_cast<float>(m), width));
+  }
+}
+
+// Runs of consecutive floats where the integer conversion has its corners:
+// decades, the rounding carry, the limits of the range it takes.
+TEST(NumberText, FieldsMatchPrintfForRunsOfConsecutiveFloats) {
+  for (float start : {1.0f, 0.001f, 1e-5f, 9.99999e-5f, 0.5f, 99999.99f, 1e9f, 9.99995e9f,
+                      1.00001e-20f, 3.0e-38f, 123456.7f}) {
+    float v = start;
+    for (int i = 0; i < 3000; ++i, v = std::nextafter(v, 2 * v)) {
+      for (int width = 6; width <= 21; ++width) {
+        ASSERT_EQ(Field(v, width), Printf(v, width)) << v << " W=" << width;
+        ASSERT_EQ(Field(-v, width), Printf(-v, width)) << -v << " W=" << width;
+      }
+    }
   }
 }
 
