@@ -417,6 +417,21 @@ TEST_F(SaveFailureTest, ACompanionThatCannotBeWrittenKeepsThePreviousPair) {
   std::filesystem::remove_all(ini + ".tsm-new");
 }
 
+TEST_F(SaveFailureTest, WhenTheCompanionCannotBeReplacedTheOldDataFileComesBack) {
+  SaveOldPair();
+  // A folder where the companion file belongs: the data file is renamed
+  // into place first, then the companion's rename fails.
+  ASSERT_EQ(::unlink(ini.c_str()), 0);
+  ASSERT_EQ(::mkdir(ini.c_str(), 0755), 0);
+  ::close(::creat((ini + "/x").c_str(), 0644));
+  EXPECT_EQ(SaveDataFile(dat), kDataFileError);
+  ASSERT_EQ(ui->MessageBoxes().size(), 1u);
+  EXPECT_NE(ui->MessageBoxes()[0].text.find("could not replace"), std::string::npos);
+  EXPECT_EQ(TempDir::Read(dat), oldData);
+  EXPECT_FALSE(std::filesystem::exists(dat + ".tsm-old"));
+  std::filesystem::remove_all(ini);
+}
+
 TEST_F(SaveFailureTest, ADataFileThatCannotBeWrittenWholeKeepsThePreviousPair) {
   SaveOldPair();
   curves::Curve& c = CurrentFamily().Curve(0);
