@@ -12,6 +12,7 @@
 
 #include "platform/ui.h"
 #include "shell/app/command_host.h"
+#include "shell/app/command_ids.h"
 
 namespace tsm::app {
 
