@@ -1,0 +1,42 @@
+#include "measure/description.h"
+
+#include "daq/waveform_options.h"
+#include "measure/ivc.h"
+#include "measure/ivc_options.h"
+
+namespace tsm::measure {
+
+int ZubRoutine(MeasureDialog& /*dialog*/) { return 1; }
+
+namespace {
+using T = DialogTemplate;
+using R = RangeId;
+
+// In the order of Mode. Modes whose routine is not part of the program yet
+// keep their record with a null routine: their commands stay greyed, and
+// adding a mode is filling in its routine and option dialogs here.
+const MeasurementDescription kDescriptions[kModeCount] = {
+    {IVC, "IVC", R::SharedVI, R::None, RunIVCOptionsDialog, RunIVCXAxisDialog, nullptr,
+     T::Common},
+    {nullptr, "IVF", R::SharedVI, R::IVFSweep2, nullptr, nullptr, nullptr, T::IVF},
+    {nullptr, "Ic(H)", R::IcH, R::None, nullptr, nullptr, nullptr, T::Common},
+    {nullptr, "Im(H)", R::IcH, R::None, nullptr, nullptr, nullptr, T::Common},
+    {ZubRoutine, "Zub", R::IcH, R::None, nullptr, nullptr, nullptr, T::Compact},
+    {nullptr, "WFM", R::SharedVI, R::None, daq::RunWaveformGeneralDialog, nullptr, nullptr,
+     T::Compact},
+    {nullptr, "Ic(T)", R::IcTPoints, R::None, nullptr, nullptr, nullptr, T::Temperature},
+    {nullptr, "V(T)/R(T)", R::VTPoints, R::None, nullptr, nullptr, nullptr, T::Temperature},
+    {nullptr, "V(time)", R::VtimePoints, R::None, nullptr, nullptr, nullptr, T::Vtime},
+    {nullptr, "V_dc(I_ac)", R::VdcIac, R::None, nullptr, nullptr, nullptr, T::Compact},
+    {nullptr, "Voltage Calibration", R::None, R::None, nullptr, nullptr, nullptr, T::Common},
+};
+}  // namespace
+
+const MeasurementDescription& Description(Mode mode) {
+  const std::size_t i = static_cast<std::size_t>(mode);
+  return kDescriptions[i < kModeCount ? i : 0];
+}
+
+bool ModeAvailable(Mode mode) { return Description(mode).routine != nullptr; }
+
+}  // namespace tsm::measure

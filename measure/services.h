@@ -1,0 +1,109 @@
+// What every measurement routine shares besides its dialog: the start-check
+// messages, the trigger pulse, naming the curves after the measured
+// voltages, finishing the family, the completion sounds, the progress text,
+// the phase log "Ic(H).log" and the exception of the critical-current
+// searches.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "curves/curvefam.h"
+#include "platform/ui.h"
+
+namespace tsm::measure {
+
+class MeasureDialog;
+
+// --- start checks (caption "Can not start measurements", error icon)
+inline constexpr const char* kCannotStartCaption = "Can not start measurements";
+inline constexpr const char* kNoSweep1Text = "No Sweep1 virtual current found!";
+inline constexpr const char* kNoSweep2Text = "No Sweep2 virtual current found!";
+inline constexpr const char* kNoVoltagesText =
+    "I don't know what are you going to measure,\nsince all virtual voltages are "
+    "disconnected.\nChoose Options | Virtual Voltages from menu\nto select at least one voltage";
+inline constexpr const char* kNoTSensorText =
+    "I don't know what are you going to measure,\nsince you didn't define any voltage "
+    "for\ntemperature sensoring\nChoose Options | Virtual Voltages from menu\nto select one "
+    "voltage as T-sensor";
+// Shows one of the texts above with its caption and the error icon.
+void ShowCannotStart(platform::WindowHandle owner, const char* text);
+
+inline constexpr const char* kNotEnoughMemoryText = "Not Enough Memory";
+inline constexpr const char* kCannotMeasureCaption = "Can not Measure";
+
+// --- trigger pulse
+inline constexpr const char* kTriggerFailedText =
+    "Cannot trigger as requested.\nProbably the trigger current is not defined.";
+// The first "Trigger" current to Level1, wait Delay, to Level2, wait Delay
+// (levels -1..+1 on its card's codes). -1 without a trigger current, else 0.
+int FireTriggerPulse();
+
+// --- curves
+// The name a curve of virtual voltage `index` gets: its comment, or
+// "Voltage#%d" when the comment is empty.
+std::string VoltageCurveName(int index);
+// Names curve k after voltages[k]; the family must hold exactly one curve
+// per voltage (a program error otherwise, and nothing is named).
+bool NameCurvesAfterVoltages(curves::CurveFamily& family, const std::vector<int>& voltages);
+// The end of every routine: time spent (seconds), the calendar time now,
+// the title and the units.
+void FinishFamily(curves::CurveFamily& family, double seconds, const char* title,
+                  const char* unitX, const char* unitY);
+// Keeps the first n points of every curve.
+void TruncateCurves(curves::CurveFamily& family, std::uint32_t n);
+// A sweep stopped before this many points leaves an empty family.
+inline constexpr std::uint32_t kMinimumPointsKept = 5;
+
+// --- completion sounds, played asynchronously from the program directory
+inline constexpr const char* kSoundIVC = "IVC.wav";
+inline constexpr const char* kSoundIVF = "IVF.wav";
+inline constexpr const char* kSoundIcH = "Ic(H).wav";
+inline constexpr const char* kSoundIcT = "Ic(T).wav";
+inline constexpr const char* kSoundRT = "R(T).wav";
+inline constexpr const char* kSoundVT = "V(T).wav";
+inline constexpr const char* kSoundVtime = "V(time).wav";
+inline constexpr const char* kSoundVdcIac = "Vdc(Iac).wav";
+inline constexpr const char* kSoundWFM = "WFM.wav";
+// A missing file is silent (the Ui is not asked to play it).
+void PlayMeasurementSound(const char* name);
+
+// --- progress
+inline constexpr const char* kProgressFormat =
+    "%.1f %% (Estimated: %.1lf sec left, %.1lf sec total)";
+// The text for t ms elapsed with d of n points done; empty for d = 0.
+std::string ProgressText(std::uint32_t elapsedMs, std::uint32_t done, std::uint32_t total);
+// Percent done (0 for d = 0 or n = 0).
+double ProgressPercent(std::uint32_t done, std::uint32_t total);
+
+// --- phase log
+inline constexpr const char* kLogFileName = "Ic(H).log";
+inline constexpr std::size_t kPhaseTextLength = 128;
+// "[%02u:%02u:%04u %02u:%02u:%02u.%03u]:" of day, month, year, hour, minute,
+// second and millisecond.
+std::string LogTimeStamp(const std::tm& local, unsigned milliseconds);
+// Formats the text (cut to 128 characters), shows it in the dialog's status
+// line when Ic(X)ShowPhaseMessage is on and, when Ic(X)CreateLogFile is on,
+// appends a time-stamped line to "Ic(H).log" in the current directory (a
+// file that cannot be opened loses the line, nothing else). `dialog` may be
+// null.
+void PhaseLog(MeasureDialog* dialog, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// --- the critical-current searches' abort
+class MeasureIcException : public std::exception {
+ public:
+  explicit MeasureIcException(int code) : code_(code) {}
+  int Code() const { return code_; }
+  // "Abort requested" for -1, "Unknown exception" otherwise.
+  const char* what() const noexcept override;
+
+ private:
+  int code_;
+};
+inline constexpr const char* kAbortRequestedText = "Abort requested";
+inline constexpr const char* kUnknownExceptionText = "Unknown exception";
+
+}  // namespace tsm::measure
