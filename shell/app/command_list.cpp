@@ -16,6 +16,7 @@ void RegisterAllCommands() {
   RegisterOptionCommands(registry);
   RegisterToolCommands(registry);
   RegisterHelpCommands(registry);
+  RegisterMeasureCommands(registry);
 }
 
 }  // namespace tsm::app

@@ -8,6 +8,7 @@
 #include "daq/waveform_options.h"
 #include "files/options.h"
 #include "math/options.h"
+#include "measure/ivc_options.h"
 #include "plot/options.h"
 
 namespace tsm::app {
@@ -21,6 +22,7 @@ void RegisterOptionGroups() {
   plot::RegisterOptionGroups();
   daq::RegisterWaveformOptionGroups();
   channels::RegisterThermometerOptionGroup();
+  measure::RegisterOptionGroups();
 }
 
 }  // namespace tsm::app
