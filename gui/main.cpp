@@ -5,10 +5,12 @@
 #include <cstdlib>
 
 #include "gui/application.h"
+#include "shell/app/batch.h"
 #include "shell/app/cards_command.h"
 
 int main(int argc, char** argv) {
   if (tsm::app::IsCardsCommand(argc, argv))
     return tsm::app::RunCardsCommand(tsm::app::ExecutableDirectory());
+  if (tsm::app::IsBatchCommand(argc, argv)) return tsm::app::RunBatch(argc, argv);
   return tsm::gui::RunApplication(argc, argv);
 }

@@ -4,6 +4,8 @@
 // implements it; batch mode has a headless one.
 #pragma once
 
+#include <string>
+
 #include "platform/ui.h"
 #include "shell/app/main_window_host.h"
 
@@ -19,6 +21,8 @@ class CommandHost : public MainWindowHost {
   virtual bool ShiftHeld() const { return false; }
   // Destroys the main window: the program ends (after Exit's question).
   virtual void CloseMainWindow() {}
+  // The window title ("Tesmira", or "Tesmira -- " + the current data file).
+  virtual void SetTitle(const std::string& /*title*/) {}
 
   // Modeless tool windows, at most one of each, tied to the checkable item
   // of the same id. Whether this host can show the window at all:

@@ -17,6 +17,18 @@ namespace tsm::app {
 
 using namespace tsm::platform;
 
+namespace {
+struct StartupState {
+  std::string cardReport;
+};
+StartupState& State() {
+  static StartupState state;
+  return state;
+}
+}  // namespace
+
+std::string CardReportText() { return State().cardReport; }
+
 void DetermineProgramDirectory(const char* argv0) {
   std::string directory = ExecutableDirectory();
   if (directory == "./" && argv0 && *argv0) {
@@ -42,6 +54,7 @@ bool CheckCards(const StartupOptions& options) {
       options.detectCards
           ? options.detectCards(report, daq::kInventoryCapacity, shell::ProgramDirectory())
           : daq::DetectCards(report, daq::kInventoryCapacity, shell::ProgramDirectory());
+  State().cardReport = report;
   if (flags == 0) return true;
   const char noDac = (flags & daq::kNoDacCard) ? 'x' : ' ';
   const char noAdc = (flags & daq::kNoAdcCard) ? 'x' : ' ';

@@ -43,6 +43,9 @@ void ReadUserName();
 // Card check: false (after the two messages) when a DAC or an ADC card is
 // missing; the program then ends with exit code 0.
 bool CheckCards(const StartupOptions& options);
+// The inventory text of the last card check: what the main window shows in
+// blue where the plot would be when there is nothing to draw.
+std::string CardReportText();
 // Binds the virtual-channel slots to the detected cards.
 void BindVirtualChannels();
 // The settings file: program directory + "tsm.ini", or switch i:.
