@@ -14,6 +14,7 @@
 #include "curves/curvefam.h"
 #include "gui/qt_canvas.h"
 #include "plot/draw.h"
+#include "plot/range.h"
 #include "plot/state.h"
 
 namespace {
@@ -80,6 +81,15 @@ BENCHMARK_CAPTURE(BM_Draw4x1M, smooth_autoscale, 0.001f, true)->Unit(benchmark::
 BENCHMARK_CAPTURE(BM_Draw4x1M, smooth_fixed, 0.001f, false)->Unit(benchmark::kMillisecond);
 // Noisy curves (2 % of the range): many more symbol positions per column.
 BENCHMARK_CAPTURE(BM_Draw4x1M, noisy_autoscale, 0.02f, true)->Unit(benchmark::kMillisecond);
+
+// The range of the data alone (every drawing after Zoom Extents scans it).
+void BM_FiniteExtents4x1M(benchmark::State& state) {
+  CurveFamily family;
+  FillFamily(family, 0.001f);
+  for (auto _ : state) benchmark::DoNotOptimize(tsm::plot::FiniteExtents(family));
+  state.SetItemsProcessed(state.iterations() * kCurves * kPoints);
+}
+BENCHMARK(BM_FiniteExtents4x1M)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

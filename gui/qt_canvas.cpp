@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
+#include <QRegion>
 
 #include <algorithm>
 #include <cstdlib>
@@ -181,6 +182,41 @@ plot::TextSize QtCanvas::TextExtent(const std::string& text) {
   return {metrics.horizontalAdvance(FromCp1252(text)), metrics.height()};
 }
 
+bool QtCanvas::StampIntoImage(const std::vector<QPoint>& offsets, plot::Color color,
+                              const std::vector<CanvasPoint>& positions) {
+  // Writing the pixels ourselves is only the same as painting them when the
+  // painter would put exactly the colour there: an image of 32-bit pixels
+  // that nobody shares (so its bits are the painter's), no transform, plain
+  // source-over and a rectangular clip.
+  if (device_.devType() != QInternal::Image) return false;
+  QImage& image = static_cast<QImage&>(device_);
+  const QImage::Format format = image.format();
+  if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32 &&
+      format != QImage::Format_ARGB32_Premultiplied)
+    return false;
+  if (!image.isDetached() || !painter_.transform().isIdentity() ||
+      painter_.compositionMode() != QPainter::CompositionMode_SourceOver)
+    return false;
+  QRect clip = image.rect();
+  if (painter_.hasClipping()) {
+    const QRegion region = painter_.clipRegion();
+    if (region.rectCount() != 1) return false;
+    clip &= region.boundingRect();
+  }
+  if (clip.isEmpty()) return true;
+  const QRgb value = ToQColor(color).rgb() | 0xFF000000u;
+  uchar* bits = image.bits();
+  const qsizetype stride = image.bytesPerLine();
+  const int x0 = clip.left(), x1 = clip.right(), y0 = clip.top(), y1 = clip.bottom();
+  for (const CanvasPoint& p : positions)
+    for (const QPoint& o : offsets) {
+      const int x = p.x + o.x(), y = p.y + o.y();
+      if (x < x0 || x > x1 || y < y0 || y > y1) continue;
+      reinterpret_cast<QRgb*>(bits + y * stride)[x] = value;
+    }
+  return true;
+}
+
 void QtCanvas::StampSymbols(int symbol, int size, const plot::CanvasPen& pen,
                             const std::vector<CanvasPoint>& positions) {
   if (positions.empty() || size <= 0 || symbol == plot::kSymbolNone) return;
@@ -212,6 +248,7 @@ void QtCanvas::StampSymbols(int symbol, int size, const plot::CanvasPen& pen,
     }
   }
   if (offsets.empty()) return;
+  if (StampIntoImage(offsets, pen.color, positions)) return;
   std::vector<QPoint> points;
   points.reserve(offsets.size() * positions.size());
   for (const CanvasPoint& p : positions)

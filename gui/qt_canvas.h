@@ -61,6 +61,11 @@ class QtCanvas : public plot::Canvas {
   void Flush();
 
  private:
+  // StampSymbols' fast path straight into a QImage; false when the painter
+  // must do it.
+  bool StampIntoImage(const std::vector<QPoint>& offsets, plot::Color color,
+                      const std::vector<plot::CanvasPoint>& positions);
+
   QPainter& painter_;
   QPaintDevice& device_;
   QPen pen_;
