@@ -67,6 +67,7 @@ struct Extremes {
 // one register: a point with a non-finite coordinate offers +-infinity,
 // which changes nothing.
 void AddPoints(Extremes& e, const curves::CurvePoint* p, std::uint32_t n) {
+  if (n == 0) return;  // an empty curve has no block at all
   std::uint32_t i = 0;
 #if defined(__SSE2__)
   const __m128 inf = _mm_set1_ps(INFINITY), minusInf = _mm_set1_ps(-INFINITY);
