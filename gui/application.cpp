@@ -1,16 +1,21 @@
 #include "gui/application.h"
 
 #include <QApplication>
+#include <QSessionManager>
 
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 
+#include "files/commands.h"
 #include "gui/about_view.h"
 #include "gui/main_window.h"
+#include "gui/plot_views.h"
 #include "gui/qt_ui.h"
 #include "platform/ui.h"
+#include "shell/app/commands.h"
+#include "shell/app/main_window_link.h"
 #include "shell/app/options_registry.h"
 #include "shell/app/out_of_memory.h"
 #include "shell/app/startup.h"
@@ -25,6 +30,18 @@ bool DisplayAvailable() {
   const char* display = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   return (display && *display) || (wayland && *wayland);
+}
+
+void StartMainWindow(MainWindow& window, QtUi& ui) {
+  shell::SetMainWindow(QtUi::HandleOf(&window));
+  ui.SetStatusSink([&window](int part, const QString& text) { window.SetStatusPart(part, text); });
+  app::AttachMainWindow(window, window);
+}
+
+void StopMainWindow(QtUi& ui) {
+  app::DetachMainWindow();
+  ui.SetStatusSink(nullptr);
+  shell::SetMainWindow(nullptr);
 }
 
 int RunApplication(int argc, char** argv) {
@@ -45,22 +62,34 @@ int RunApplication(int argc, char** argv) {
   QtUi ui;
   platform::SetUi(&ui);
   RegisterAboutView();
+  RegisterPlotViews();
   app::RegisterOptionGroups();
+  app::RegisterAllCommands();
 
   int result = 0;
   {
     MainWindow window;
-    shell::SetMainWindow(QtUi::HandleOf(&window));
-    ui.SetStatusSink([&window](int part, const QString& text) { window.SetStatusPart(part, text); });
+    StartMainWindow(window, ui);
+#ifndef QT_NO_SESSIONMANAGER
+    // The system shuts down: the unsaved-data question, and the session
+    // ends unless the user cancels or the requested save fails.
+    QObject::connect(&application, &QGuiApplication::commitDataRequest, &window,
+                     [](QSessionManager& manager) {
+                       if (!manager.allowsInteraction()) return;
+                       const bool go = files::ConfirmDiscard();
+                       manager.release();
+                       if (!go) manager.cancel();
+                     });
+#endif
     if (app::RunWindowCreation(window)) {
       const std::new_handler previous = app::InstallOutOfMemoryHandler();
       window.show();
       result = application.exec();
       std::set_new_handler(previous);
     }
-    ui.SetStatusSink(nullptr);
-    shell::SetMainWindow(nullptr);
+    StopMainWindow(ui);
   }
+  app::ResetCommandState();
   shell::FreeCommandLine();
   platform::SetUi(nullptr);
   return result;

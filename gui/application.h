@@ -5,6 +5,13 @@ namespace tsm::gui {
 
 int RunApplication(int argc, char** argv);
 
+class MainWindow;
+class QtUi;
+// Makes the window the program's main window (the owner of messages, the
+// status bar's target, the host of the commands and of the plot), and back.
+void StartMainWindow(MainWindow& window, QtUi& ui);
+void StopMainWindow(QtUi& ui);
+
 // Whether a Qt platform can be opened (a display, or an offscreen platform).
 bool DisplayAvailable();
 

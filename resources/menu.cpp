@@ -277,12 +277,22 @@ std::string PlainMenuText(const std::string& text) {
 }
 
 int CommandOfMenuText(const std::string& text) {
-  const std::string wanted = PlainMenuText(text);
-  if (wanted.empty()) return 0;
+  // Typed as shown ("Data Saving & Loading") or as in the resource
+  // ("&Data Saving && Loading").
+  const auto first = text.find_first_not_of(' ');
+  const std::string shown =
+      first == std::string::npos ? std::string()
+                                 : text.substr(first, text.find_last_not_of(' ') - first + 1);
+  const std::string plain = PlainMenuText(text);
+  if (shown.empty() && plain.empty()) return 0;
+  auto matches = [&](const MenuItem* item) {
+    const std::string itemText = PlainMenuText(item->text);
+    return EqualNoCase(itemText, shown) || EqualNoCase(itemText, plain);
+  };
   for (const MenuItem* item : MenuItems(MainMenu()))
-    if (EqualNoCase(PlainMenuText(item->text), wanted)) return item->id;
+    if (matches(item)) return item->id;
   for (const MenuItem* item : MenuItems(ContextMenu()))
-    if (EqualNoCase(PlainMenuText(item->text), wanted)) return item->id;
+    if (matches(item)) return item->id;
   return 0;
 }
 

@@ -166,8 +166,8 @@ class Runner {
       if (window_.Closed()) break;  // Exit ends the script
       std::string why;
       const bool ok = Execute(s, why);
-      if (!ok) Report(s, why);
       FlushStepFailures(s.tolerated);
+      if (!ok) Report(s, why);
     }
     if (const std::size_t n = ui_.UnusedAnswers()) Fail(0, std::to_string(n) + " answer(s) left unused");
     if (const std::size_t n = ui_.UnusedFiles()) Fail(0, std::to_string(n) + " file(s) left unused");
@@ -307,8 +307,7 @@ class Runner {
         why = shell::DataSaved() ? "the data count as saved" : "the data count as unsaved";
         return false;
       case K::Echo:
-        std::cout << s.text << '\n';
-        std::cout.flush();
+        ui_.Echo(s.text);
         return true;
     }
     return false;

@@ -41,6 +41,12 @@ std::size_t BatchUi::UnusedDialogs() const {
   return dialogs_.size();
 }
 
+void BatchUi::Echo(const std::string& line) {
+  std::lock_guard lock(mutex_);
+  out_ << line << '\n';
+  out_.flush();
+}
+
 std::string BatchUi::EchoLine(const std::string& caption, const std::string& text,
                               const std::string& answer, bool scripted) {
   std::string line = "message [" + caption + "] ";

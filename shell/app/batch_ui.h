@@ -25,6 +25,8 @@ class BatchUi : public platform::HeadlessUi {
   std::size_t UnusedAnswers() const;
   std::size_t UnusedFiles() const;
   std::size_t UnusedDialogs() const;
+  // Writes a line of the script's own ("echo") among the echoed boxes.
+  void Echo(const std::string& line);
 
   int MessageBox(platform::WindowHandle owner, const std::string& text, const std::string& caption,
                  unsigned type) override;
