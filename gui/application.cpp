@@ -11,6 +11,7 @@
 #include "files/commands.h"
 #include "gui/about_view.h"
 #include "gui/main_window.h"
+#include "gui/measure_dialog_view.h"
 #include "gui/plot_views.h"
 #include "gui/qt_ui.h"
 #include "platform/ui.h"
@@ -63,6 +64,7 @@ int RunApplication(int argc, char** argv) {
   platform::SetUi(&ui);
   RegisterAboutView();
   RegisterPlotViews();
+  RegisterMeasureDialogView();
   app::RegisterOptionGroups();
   app::RegisterAllCommands();
 
