@@ -602,6 +602,12 @@ void MeasureDialog::ShowPhase(const std::string& text) { SetText(kIdStatusLine, 
 
 void MeasureDialog::OnCommand(int id, int code) {
   (void)code;
+  // A typed step arrives without a command of its own (the field only
+  // changes its text): whatever is pressed next works with it.
+  if (!workerStarted_.load()) {
+    SyncTypedStep(g1_);
+    SyncTypedStep(g2_);
+  }
   if (id == kIdDoIt) return DoIt();
   if (id == kIdCancel) return CancelOrStop();
   if (g1_.present && HandleGroupCommand(g1_, id)) return;
