@@ -1,6 +1,7 @@
 #include "gui/main_window.h"
 
 #include <QCloseEvent>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -92,6 +93,14 @@ MainWindow::MainWindow() {
   }
   SetStatusPart(0, "Ready");
   SetStatusPart(3, FromCp1252(shell::ShortVersionText()));
+  // The parts keep their 100 pixels; the text is made small enough for the
+  // version to fit into its part.
+  QFont font = statusBar()->font();
+  const QString version = StatusPart(3);
+  while (font.pointSizeF() > 6 &&
+         QFontMetrics(font).horizontalAdvance(version) > kPartWidth - 6)
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+  for (QLabel* part : parts_) part->setFont(font);
   BuildMenus();
 }
 

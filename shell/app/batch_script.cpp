@@ -120,9 +120,20 @@ class Parser {
     out_.errors.push_back("line " + std::to_string(line) + ": " + what);
   }
 
+  // A "#" at the start or after a blank, outside double quotes, begins a comment.
+  static std::string WithoutComment(const std::string& raw) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+      if (raw[i] == '"') quoted = !quoted;
+      if (raw[i] == '#' && !quoted && (i == 0 || raw[i - 1] == ' ' || raw[i - 1] == '\t'))
+        return raw.substr(0, i);
+    }
+    return raw;
+  }
+
   void Line(const std::string& raw, int line) {
-    const std::string text = Trim(raw);
-    if (text.empty() || text[0] == '#') return;
+    const std::string text = Trim(WithoutComment(raw));
+    if (text.empty()) return;
     if (dialog_) {
       DialogLine(text, line);
       return;

@@ -71,6 +71,12 @@ TEST(BatchScript, ReadsStatementsAndDialogSteps) {
   EXPECT_EQ(s.statements[4].text, "/tmp/with blank.dat");
   EXPECT_EQ(s.statements[4].command, 197);
   EXPECT_EQ(s.statements[5].paths, (std::vector<std::string>{"a.dat", "b c.dat"}));
+  // A "#" after a blank begins a comment, not inside quotes or a word.
+  const ParsedScript c = ParseBatchScript("run 230   # zoom in\necho \"a # b\"\nfile run#2.dat\n");
+  ASSERT_TRUE(c.errors.empty()) << c.errors[0];
+  EXPECT_EQ(c.statements[0].command, 230);
+  EXPECT_EQ(c.statements[1].text, "a # b");
+  EXPECT_EQ(c.statements[2].text, "run#2.dat");
   // The dialog block is one statement; it ends at "end".
   const ParsedScript d = ParseBatchScript("dialog 3101\n  set 1301 \" 7 \"\n  cancel\n  wait 2.5\nend\n");
   ASSERT_EQ(d.statements.size(), 1u);
