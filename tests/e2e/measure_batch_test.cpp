@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -51,10 +52,22 @@ std::vector<Point> ReadColumns(const std::string& path) {
 }
 
 TEST(MeasureBatch, TheExampleMeasuresAndSavesTheHystereticCurveOfTheJunction) {
+  // The command as the README prints it, run from a folder that holds the
+  // examples as the repository does.
+  const std::string readme =
+      tsm::testing::TempDir::Read(std::string(TESMIRA_SOURCE_DIR) + "/README.md");
+  const std::string program = "build/bin/tesmira ";
+  const auto at = readme.find(program + "-i:examples/junction.ini");
+  ASSERT_NE(at, std::string::npos) << "the README lost the measurement example";
+  const std::string arguments =
+      readme.substr(at + program.size(), readme.find('\n', at) - at - program.size());
+
   tsm::testing::TempDir dir;
-  const std::string examples = std::string(TESMIRA_SOURCE_DIR) + "/examples/";
-  const ProgramRun run = RunIn(dir.Path().string(), "'-i:" + examples + "junction.ini' '-batch:" +
-                                                        examples + "iv_curve.tsm'");
+  std::filesystem::create_directory(dir.Path() / "examples");
+  for (const char* name : {"junction.ini", "iv_curve.tsm"})
+    std::filesystem::copy_file(std::string(TESMIRA_SOURCE_DIR) + "/examples/" + name,
+                               dir.Path() / "examples" / name);
+  const ProgramRun run = RunIn(dir.Path().string(), arguments);
   EXPECT_EQ(run.exitCode, 0) << run.out;
   EXPECT_NE(run.out.find("dialog 4900 [Measurements -- IVC] -> 1"), std::string::npos) << run.out;
 
