@@ -121,7 +121,8 @@ void BM_FullSweepWithRefresh(benchmark::State& state) {
     ++during;
     refreshMax = std::max(refreshMax, ticks[k].ms);
     if (k == 0 || !ticks[k - 1].duringSweep) continue;
-    const double p = std::chrono::duration<double, std::milli>(ticks[k].start - ticks[k - 1].start).count();
+    const double p =
+        std::chrono::duration<double, std::milli>(ticks[k].start - ticks[k - 1].start).count();
     periodMin = periods ? std::min(periodMin, p) : p;
     periodMax = std::max(periodMax, p);
     ++periods;

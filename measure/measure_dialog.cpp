@@ -31,7 +31,6 @@ using platform::ControlKind;
 namespace {
 constexpr const char* kSource = "cvc";
 
-// Sweep1-role and Sweep2-role bars are drawn in these colours by the view.
 Control Make(int id, ControlKind kind, std::string text, int column) {
   Control c;
   c.id = id;
@@ -88,7 +87,8 @@ double MemoryEstimate(std::uint32_t n1, bool twoDirections1, std::uint32_t n2,
 
 std::string MemoryText(double bytes) {
   if (bytes <= 0) return shell::Format(kMemoryFormat, "???");
-  return shell::Format(kMemoryFormat, shell::FormatWithPrefix(static_cast<float>(bytes), "B").c_str());
+  return shell::Format(kMemoryFormat,
+                       shell::FormatWithPrefix(static_cast<float>(bytes), "B").c_str());
 }
 
 // --- construction ----------------------------------------------------------------
@@ -350,7 +350,8 @@ void MeasureDialog::UpdateEstimates() {
   if (HasSweep2()) {
     n2 = PointsPerDirection(RangeInCardCodes(r2));
     two2 = r2.twoDirections;
-    if (!workerStarted_.load()) SetText(kSweep2Base + kOffPoints, U(TotalPoints(RangeInCardCodes(r2))));
+    if (!workerStarted_.load())
+      SetText(kSweep2Base + kOffPoints, U(TotalPoints(RangeInCardCodes(r2))));
   }
   const double bytes = MemoryEstimate(n1, r1.twoDirections, n2, two2,
                                       channels::MeasuredVoltages().size());
@@ -367,61 +368,57 @@ bool MeasureDialog::HandleGroupCommand(Group& g, int id) {
     return false;
   if (off == kOffStep) return true;  // typed steps are picked up by SyncTypedStep
 
+  // Control states are read and written outside the range lock, so the
+  // model's lock is never taken inside it.
   const int current = g.range.Current();
   const std::uint32_t f = NormalisationFactor(current);
+  const bool checked = GetCheck(id) != 0;
+  const std::uint32_t present =
+      current >= 0 ? CardToNormalised(channels::PresentCode(current), f) : 0;
+  const int scroll = ScrollPos(id);
   std::uint32_t goCode = 0;
   bool go = false;
+  SweepRange r;
   {
     std::lock_guard lock(rangeMutex_);
-    SweepRange& r = g.range;
-    auto present = [&]() -> std::uint32_t {
-      return current >= 0 ? CardToNormalised(channels::PresentCode(current), f) : 0;
-    };
+    SweepRange& range = g.range;
     switch (off) {
-      case kOffSetStart:
-        r.start = GetCheck(id) ? present() : 0;
-        break;
-      case kOffSetStop:
-        r.stop = GetCheck(id) ? present() : kMaxNormalisedCode;
-        break;
-      case kOffTwoDirections:
-        r.twoDirections = GetCheck(id) != 0;
-        break;
-      case kOffSymmetric:
-        r.symmetric = GetCheck(id) != 0;
-        break;
+      case kOffSetStart: range.start = checked ? present : 0; break;
+      case kOffSetStop: range.stop = checked ? present : kMaxNormalisedCode; break;
+      case kOffTwoDirections: range.twoDirections = checked; break;
+      case kOffSymmetric: range.symmetric = checked; break;
       case kOffReset:
-        r.start = 0;
-        r.stop = kMaxNormalisedCode;
-        r.twoDirections = r.symmetric = false;
-        for (int o : {kOffSetStart, kOffSetStop, kOffTwoDirections, kOffSymmetric})
-          SetCheck(b + o, 0);
+        range.start = 0;
+        range.stop = kMaxNormalisedCode;
+        range.twoDirections = range.symmetric = false;
         break;
-      case kOffExchange:
-        std::swap(r.start, r.stop);
-        SetCheck(b + kOffSetStart, r.start != 0 ? 1 : 0);
-        SetCheck(b + kOffSetStop, r.stop != kMaxNormalisedCode ? 1 : 0);
-        break;
+      case kOffExchange: std::swap(range.start, range.stop); break;
       case kOffGoStart:
         go = true;
-        goCode = NormalisedToCard(r.start, f);
+        goCode = NormalisedToCard(range.start, f);
         break;
       case kOffGoStop:
         go = true;
-        goCode = NormalisedToCard(r.stop, f);
+        goCode = NormalisedToCard(range.stop, f);
         break;
       case kOffStepScroll: {
-        const std::uint32_t cardStep =
-            std::clamp<std::uint32_t>(static_cast<std::uint32_t>(std::max(1, ScrollPos(id))), 1,
-                                      kMaxStepScroll);
-        r.step = CardToNormalised(cardStep, f);
+        const std::uint32_t cardStep = std::clamp<std::uint32_t>(
+            static_cast<std::uint32_t>(std::max(1, scroll)), 1, kMaxStepScroll);
+        range.step = CardToNormalised(cardStep, f);
         break;
       }
-      default:
-        break;
+      default: break;
     }
-    if (r.symmetric) r.stop = kMaxNormalisedCode - std::min(r.start, kMaxNormalisedCode);
-    if (r.step == 0) r.step = 1;
+    if (range.symmetric)
+      range.stop = kMaxNormalisedCode - std::min(range.start, kMaxNormalisedCode);
+    if (range.step == 0) range.step = 1;
+    r = range;
+  }
+  if (off == kOffReset)
+    for (int o : {kOffSetStart, kOffSetStop, kOffTwoDirections, kOffSymmetric}) SetCheck(b + o, 0);
+  if (off == kOffExchange) {
+    SetCheck(b + kOffSetStart, r.start != 0 ? 1 : 0);
+    SetCheck(b + kOffSetStop, r.stop != kMaxNormalisedCode ? 1 : 0);
   }
   if (go && current >= 0) channels::SetCurrentCode(current, static_cast<std::uint16_t>(goCode));
   ShowGroup(g);
@@ -707,7 +704,8 @@ void MeasureDialog::OnCurrentScroll(int row) {
   const int i = GetMeasureState().firstCurrentRow.load() + row;
   if (i >= channels::kCurrentCount || !channels::IsCurrentDefined(i)) return;
   // The bar shows a "-Sweep" current mirrored; the mirror is its own inverse.
-  const std::uint32_t pos = static_cast<std::uint32_t>(std::max(0, ScrollPos(kIdCurrentScroll + row)));
+  const std::uint32_t pos =
+      static_cast<std::uint32_t>(std::max(0, ScrollPos(kIdCurrentScroll + row)));
   const std::uint32_t normalised = channels::MirrorNormalised(i, pos);
   const std::uint32_t card = NormalisedToCard(normalised, NormalisationFactor(i));
   // SetCurrentCode moves the whole sweep group of a sweep current; every

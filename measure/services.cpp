@@ -101,8 +101,8 @@ void PhaseLog(MeasureDialog* dialog, const char* format, ...) {
   va_end(args);
 
   const MeasureState& s = GetMeasureState();
-  if (dialog && s.showPhaseMessage.load()) dialog->ShowPhase(text);
-  if (!s.createLogFile.load()) return;
+  if (dialog && s.showPhaseMessage) dialog->ShowPhase(text);
+  if (!s.createLogFile) return;
 
   const auto now = std::chrono::system_clock::now();
   const std::time_t seconds = std::chrono::system_clock::to_time_t(now);

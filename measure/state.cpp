@@ -52,8 +52,8 @@ void ResetMeasureState() {
   s.autoZeroBeforeStart = false;
   s.firstCurrentRow.store(0);
   s.firstVoltageRow.store(0);
-  s.showPhaseMessage.store(false);
-  s.createLogFile.store(false);
+  s.showPhaseMessage = false;
+  s.createLogFile = false;
   for (std::size_t i = 0; i < kRangeCount; ++i) s.ranges[i] = InitialRange(static_cast<RangeId>(i));
 }
 

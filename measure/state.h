@@ -31,9 +31,11 @@ struct MeasureState {
   // The first virtual current and voltage shown in the scrolling rows.
   std::atomic<int> firstCurrentRow{0};
   std::atomic<int> firstVoltageRow{0};
-  // The phase log's two switches; the Ic(H) options own and store them.
-  std::atomic<bool> showPhaseMessage{false};  // Ic(X)ShowPhaseMessage
-  std::atomic<bool> createLogFile{false};     // Ic(X)CreateLogFile
+  // The phase log's two switches; the Ic(H) options own and store them
+  // (plain, so a field list can bind them: they change only while no
+  // measurement runs).
+  bool showPhaseMessage = false;  // Ic(X)ShowPhaseMessage
+  bool createLogFile = false;     // Ic(X)CreateLogFile
   // The range records of the descriptions (UI thread; a routine reads the
   // dialog's copy).
   std::array<SweepRange, kRangeCount> ranges{};

@@ -22,7 +22,8 @@ struct ProgramRun {
 };
 
 ProgramRun RunIn(const std::string& dir, const std::string& arguments) {
-  const std::string command = "cd '" + dir + "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+  const std::string command = "cd '" + dir +
+                              "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
                               std::string(TESMIRA_EXE) + "' " + arguments + " 2>&1";
   ProgramRun run;
   FILE* pipe = ::popen(command.c_str(), "r");

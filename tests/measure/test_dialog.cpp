@@ -61,8 +61,8 @@ TEST_F(DialogTest, TheRefreshShowsEveryDefinedCurrentAndVoltage) {
   MeasureDialog d(IVC());
   d.Init();
   EXPECT_EQ(d.GetText(m::kIdCurrentButton + 0), "#0");
-  EXPECT_EQ(d.GetText(m::kIdCurrentValue + 0), shell::FormatWithPrefix(
-                                                   static_cast<float>(channels::CurrentAmperes(0)), "A"));
+  EXPECT_EQ(d.GetText(m::kIdCurrentValue + 0),
+            shell::FormatWithPrefix(static_cast<float>(channels::CurrentAmperes(0)), "A"));
   EXPECT_EQ(d.GetText(m::kIdCurrentValue + 1), "");  // not defined
   EXPECT_FALSE(d.IsEnabled(m::kIdCurrentScroll + 1));
   EXPECT_EQ(d.ScrollPos(m::kIdCurrentScroll + 0), 32768);

@@ -20,7 +20,9 @@ class IVCTest : public MeasureTest {};
 // The emulation adds up to 10 units of 12 bits of noise to a reading (0.05 V).
 constexpr double kNoise = 0.06;
 
-double Amperes(std::uint32_t code) { return (static_cast<double>(code) - 32768.0) * 10.0 / 32768.0 / 1000.0; }
+double Amperes(std::uint32_t code) {
+  return (static_cast<double>(code) - 32768.0) * 10.0 / 32768.0 / 1000.0;
+}
 
 TEST_F(IVCTest, ATwoDirectionSweepOfTheJunctionIsHysteretic) {
   SetRange(0, 65535, 256, true);
