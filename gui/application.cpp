@@ -2,15 +2,18 @@
 
 #include <QApplication>
 #include <QSessionManager>
+#include <QTimer>
 
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
 
+#include "curves/state.h"
 #include "files/commands.h"
 #include "gui/about_view.h"
 #include "gui/main_window.h"
+#include "gui/plot_widget.h"
 #include "gui/measure_dialog_view.h"
 #include "gui/plot_views.h"
 #include "gui/qt_ui.h"
@@ -45,7 +48,29 @@ void StopMainWindow(QtUi& ui) {
   shell::SetMainWindow(nullptr);
 }
 
-int RunApplication(int argc, char** argv) {
+namespace {
+
+// Quits the event loop after the first paint of the plot that shows what
+// start-up was to show (the command-line files, once they are loaded).
+class QuitWhenPainted : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint && !done_ &&
+        (!app::CommandLineNamesFile() || curves::FamilyForPlot().Count() > 0)) {
+      done_ = true;
+      QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    }
+    return QObject::eventFilter(watched, event);
+  }
+
+ private:
+  bool done_ = false;
+};
+
+}  // namespace
+
+int RunApplication(int argc, char** argv, const ApplicationOptions& options) {
   if (!DisplayAvailable()) {
     std::fprintf(stderr,
                  "tesmira: no display found (DISPLAY is not set); use -batch:FILE or -cards to "
@@ -85,6 +110,8 @@ int RunApplication(int argc, char** argv) {
 #endif
     if (app::RunWindowCreation(window)) {
       const std::new_handler previous = app::InstallOutOfMemoryHandler();
+      QuitWhenPainted quit;
+      if (options.quitWhenPainted) window.Plot()->installEventFilter(&quit);
       window.show();
       result = application.exec();
       std::set_new_handler(previous);

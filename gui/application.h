@@ -3,7 +3,13 @@
 
 namespace tsm::gui {
 
-int RunApplication(int argc, char** argv);
+struct ApplicationOptions {
+  // End the event loop once the main window has painted the plot with the
+  // files of the command line loaded (the start-up benchmark).
+  bool quitWhenPainted = false;
+};
+
+int RunApplication(int argc, char** argv, const ApplicationOptions& options = {});
 
 class MainWindow;
 class QtUi;

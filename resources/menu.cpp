@@ -16,8 +16,11 @@ MenuItem Popup(std::string text, std::vector<MenuItem> children) {
 // "Program WaveForm": "&0" .. "&9", "1&0" .. "1&5" open sequences 0 .. 15.
 MenuItem WaveformPopup() {
   std::vector<MenuItem> items;
-  for (int n = 0; n < 16; ++n)
-    items.push_back(Item(1000 + n, n < 10 ? "&" + std::to_string(n) : "1&" + std::to_string(n - 10)));
+  for (int n = 0; n < 16; ++n) {
+    std::string text = n < 10 ? "&" : "1&";
+    text.push_back(static_cast<char>('0' + n % 10));
+    items.push_back(Item(1000 + n, std::move(text)));
+  }
   return Popup("Program &WaveForm", std::move(items));
 }
 
