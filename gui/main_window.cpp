@@ -264,13 +264,12 @@ platform::WindowHandle MainWindow::Owner() const {
   return QtUi::HandleOf(const_cast<MainWindow*>(this));
 }
 
-void MainWindow::RepaintPlot() {
-  // A redraw asked for by the measurement worker is carried out here.
-  if (QThread::currentThread() != thread()) {
-    QMetaObject::invokeMethod(this, [this] { plot_->Render(); }, Qt::QueuedConnection);
-    return;
-  }
-  plot_->Render();
+void MainWindow::RepaintPlot() { plot_->Render(); }
+
+bool MainWindow::OnWindowThread() const { return QThread::currentThread() == thread(); }
+
+void MainWindow::PostToWindowThread(std::function<void()> task) {
+  QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
 }
 
 bool MainWindow::ShiftHeld() const {

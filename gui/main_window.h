@@ -53,6 +53,8 @@ class MainWindow : public QMainWindow, public app::CommandHost, public plot::Plo
   // app::CommandHost
   platform::WindowHandle Owner() const override;
   void RepaintPlot() override;
+  bool OnWindowThread() const override;
+  void PostToWindowThread(std::function<void()> task) override;
   bool ShiftHeld() const override;
   void CloseMainWindow() override;
   void SetTitle(const std::string& title) override;

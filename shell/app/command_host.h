@@ -4,6 +4,7 @@
 // implements it; batch mode has a headless one.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "platform/ui.h"
@@ -17,6 +18,10 @@ class CommandHost : public MainWindowHost {
   virtual platform::WindowHandle Owner() const { return nullptr; }
   // Repaints the plot at once (the first half of the redraw operation).
   virtual void RepaintPlot() {}
+  // Whether the caller runs on the thread of the windows, and a way to get
+  // there from another (the measurement worker).
+  virtual bool OnWindowThread() const { return true; }
+  virtual void PostToWindowThread(std::function<void()> task) { task(); }
   // Whether Shift is held now (tool windows open in their other form).
   virtual bool ShiftHeld() const { return false; }
   // Destroys the main window: the program ends (after Exit's question).

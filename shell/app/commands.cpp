@@ -100,7 +100,13 @@ CommandResult RunCommand(int id) {
 }
 
 void Redraw() {
-  GetCommandHost().RepaintPlot();
+  CommandHost& host = GetCommandHost();
+  // The windows and their tool windows are touched on their own thread only.
+  if (!host.OnWindowThread()) {
+    host.PostToWindowThread([] { Redraw(); });
+    return;
+  }
+  host.RepaintPlot();
   NotifyPlotChanged();
 }
 

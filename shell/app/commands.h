@@ -83,7 +83,8 @@ bool CommandCheckable(int id);
 // --- what commands share -----------------------------------------------------
 
 // The redraw operation used after every change: repaint the plot at once,
-// then tell every tool window that the plot changed.
+// then tell every tool window that the plot changed. Called from another
+// thread, it is carried out on the windows' thread.
 void Redraw();
 // After a tool that changed the family succeeded: redraw, data unsaved.
 void DataChanged();
