@@ -22,6 +22,7 @@
 #include "gui/cp1252.h"
 #include "gui/cursors_window.h"
 #include "gui/key_map.h"
+#include "gui/picture_info_window.h"
 #include "gui/plot_widget.h"
 #include "gui/qt_ui.h"
 #include "gui/temperature_window.h"
@@ -107,6 +108,11 @@ MainWindow::MainWindow() {
 MainWindow::~MainWindow() {
   if (cursorsToken_) app::RemovePlotChangedObserver(cursorsToken_);
   if (temperatureToken_) app::RemovePlotChangedObserver(temperatureToken_);
+  if (pictureInfoToken_) app::RemovePlotChangedObserver(pictureInfoToken_);
+  if (pictureInfo_) {
+    pictureInfo_->SetClosedListener({});
+    delete pictureInfo_;
+  }
   if (CursorsWindowView* c = OpenCursorsWindowView()) {
     c->SetClosedListener({});
     c->close();
@@ -282,7 +288,7 @@ void MainWindow::CloseMainWindow() {
 }
 
 bool MainWindow::HasToolWindow(int id) const {
-  return id == app::kCmdCursors || id == app::kCmdTemperature;
+  return id == app::kCmdCursors || id == app::kCmdTemperature || id == app::kCmdPictureInfo;
 }
 
 void MainWindow::ToggleToolWindow(int id, bool shift) {
@@ -302,13 +308,31 @@ void MainWindow::ToggleToolWindow(int id, bool shift) {
         }))
       temperatureToken_ =
           app::AddPlotChangedObserver([] { channels::GetTemperatureWindow().Refresh(); });
+  } else if (id == app::kCmdPictureInfo) {
+    if (pictureInfo_) {
+      pictureInfo_->close();  // its closed listener forgets it
+    } else {
+      pictureInfo_ = new PictureInfoView(this, shift);
+      pictureInfo_->SetClosedListener([this] {
+        app::RemovePlotChangedObserver(pictureInfoToken_);
+        pictureInfoToken_ = 0;
+        pictureInfo_ = nullptr;
+        RefreshActions();
+      });
+      PictureInfoView* view = pictureInfo_;
+      pictureInfoToken_ = app::AddPlotChangedObserver([view] { view->Refresh(); });
+      pictureInfo_->show();
+    }
   }
   RefreshActions();
 }
 
+PictureInfoView* MainWindow::PictureInfo() const { return pictureInfo_; }
+
 bool MainWindow::ToolWindowOpen(int id) const {
   if (id == app::kCmdCursors) return OpenCursorsWindowView() != nullptr;
   if (id == app::kCmdTemperature) return channels::GetTemperatureWindow().IsOpen();
+  if (id == app::kCmdPictureInfo) return pictureInfo_ != nullptr;
   return false;
 }
 

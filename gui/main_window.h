@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 
 #include <map>
 #include <vector>
@@ -21,6 +22,7 @@ class QMenu;
 
 namespace tsm::gui {
 
+class PictureInfoView;
 class PlotWidget;
 
 class MainWindow : public QMainWindow, public app::CommandHost, public plot::PlotHost {
@@ -71,6 +73,8 @@ class MainWindow : public QMainWindow, public app::CommandHost, public plot::Plo
 
   // The menu the context menu would show now (for tests), owned by the caller.
   QMenu* BuildContextMenu(const std::vector<int>& greyedIds);
+  // The open "Picture Info" window, or null.
+  PictureInfoView* PictureInfo() const;
 
  protected:
   bool event(QEvent* event) override;
@@ -90,6 +94,8 @@ class MainWindow : public QMainWindow, public app::CommandHost, public plot::Plo
   bool shiftKey_ = false;  // the key that runs a command now holds Shift
   int cursorsToken_ = 0;   // plot-changed observers of the tool windows
   int temperatureToken_ = 0;
+  int pictureInfoToken_ = 0;
+  QPointer<PictureInfoView> pictureInfo_;
 };
 
 }  // namespace tsm::gui

@@ -6,7 +6,7 @@
 namespace tsm::app {
 
 void RegisterToolCommands(CommandRegistry& registry) {
-  for (int id : {kCmdCursors, kCmdTemperature}) {
+  for (int id : {kCmdCursors, kCmdTemperature, kCmdPictureInfo}) {
     registry.Register(
         id,
         [id] {

@@ -60,6 +60,7 @@ struct HeadlessWindow::Tools {
   std::unique_ptr<plot::CursorsModel> cursors;
   int cursorsToken = 0;
   int temperatureToken = 0;
+  bool pictureInfo = false;
 
   ~Tools() {
     CloseCursors();
@@ -106,7 +107,7 @@ void HeadlessWindow::RepaintPlot() {
 void HeadlessWindow::Redraw() { app::Redraw(); }
 
 bool HeadlessWindow::HasToolWindow(int id) const {
-  return id == kCmdCursors || id == kCmdTemperature;
+  return id == kCmdCursors || id == kCmdTemperature || id == kCmdPictureInfo;
 }
 
 void HeadlessWindow::ToggleToolWindow(int id, bool shift) {
@@ -121,6 +122,9 @@ void HeadlessWindow::ToggleToolWindow(int id, bool shift) {
     plot::CursorsModel* model = t.cursors.get();
     plot::SetPointerListener([model](int x, int y) { model->Update(x, y); });
     t.cursorsToken = AddPlotChangedObserver([model] { model->Refresh(); });
+  } else if (id == kCmdPictureInfo) {
+    // Nothing to show without a screen; the item's check follows it all the same.
+    t.pictureInfo = !t.pictureInfo;
   } else if (id == kCmdTemperature) {
     if (channels::GetTemperatureWindow().IsOpen()) {
       t.CloseTemperature();
@@ -135,6 +139,7 @@ void HeadlessWindow::ToggleToolWindow(int id, bool shift) {
 bool HeadlessWindow::ToolWindowOpen(int id) const {
   if (id == kCmdCursors) return tools_->cursors != nullptr;
   if (id == kCmdTemperature) return channels::GetTemperatureWindow().IsOpen();
+  if (id == kCmdPictureInfo) return tools_->pictureInfo;
   return false;
 }
 

@@ -6,6 +6,7 @@
 // the close box asking about unsaved data.
 #include <QAction>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
@@ -22,6 +23,7 @@
 #include "gui/cursors_window.h"
 #include "gui/temperature_window.h"
 #include "gui/main_window.h"
+#include "gui/picture_info_window.h"
 #include "gui/plot_widget.h"
 #include "math/commands.h"
 #include "plot/selection.h"
@@ -297,6 +299,32 @@ TEST_F(MainWindowTest, ToolWindowClosedByItsCloseBoxUnchecksItsItem) {
   QApplication::processEvents();
   EXPECT_FALSE(channels::GetTemperatureWindow().IsOpen());
   EXPECT_FALSE(Action(app::kCmdTemperature)->isChecked());
+}
+
+TEST_F(MainWindowTest, PictureInfoFollowsThePlotAndItsShiftFormIsTheLegend) {
+  window->RunCommandFromUi(app::kCmdPictureInfo);
+  ASSERT_NE(window->PictureInfo(), nullptr);
+  EXPECT_TRUE(Action(app::kCmdPictureInfo)->isChecked());
+  EXPECT_EQ(window->PictureInfo()->Legend()->count(), 0);
+  FillFamily();
+  app::Redraw();  // the plot-changed notification
+  EXPECT_EQ(window->PictureInfo()->Legend()->count(), 3);
+  EXPECT_EQ(window->PictureInfo()->Legend()->item(1)->text(), "T = 4 K  (401)");
+  EXPECT_EQ(window->PictureInfo()->FieldText("Graph:"), "V(I)");
+  EXPECT_EQ(window->PictureInfo()->FieldText("Units:"), "X: A   Y: V");
+  EXPECT_EQ(window->PictureInfo()->FieldText("Date:"), "unknown");
+  window->PictureInfo()->close();
+  QApplication::processEvents();
+  EXPECT_EQ(window->PictureInfo(), nullptr);
+  EXPECT_FALSE(Action(app::kCmdPictureInfo)->isChecked());
+
+  window->ToggleToolWindow(app::kCmdPictureInfo, true);  // Shift held
+  ASSERT_NE(window->PictureInfo(), nullptr);
+  EXPECT_EQ(window->PictureInfo()->objectName(), "pictureInfoLegend");
+  EXPECT_EQ(window->PictureInfo()->FieldText("Graph:"), "");
+  EXPECT_EQ(window->PictureInfo()->Legend()->count(), 3);
+  window->ToggleToolWindow(app::kCmdPictureInfo, false);
+  EXPECT_EQ(window->PictureInfo(), nullptr);
 }
 
 TEST_F(MainWindowTest, CloseBoxIsExitAndAsksAboutUnsavedData) {
