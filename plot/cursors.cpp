@@ -56,7 +56,7 @@ void CursorsModel::Update(int x, int y) {
 }
 
 void CursorsModel::Refresh() {
-  const curves::CurveFamily& family = curves::CurrentFamily();
+  const curves::CurveFamily& family = curves::FamilyForPlot();
   const PlotView& view = GetPlotView();
   SetText(kCursorPointerText, shell::Format(kCursorFormat, 1u, NonNegative(x_), NonNegative(y_)));
 
@@ -109,7 +109,7 @@ void CursorsModel::Refresh() {
 
 void CursorsModel::ShowValues() {
   const int item = CurrentItem(kCursorCurveList);
-  const curves::CurveFamily& family = curves::CurrentFamily();
+  const curves::CurveFamily& family = curves::FamilyForPlot();
   if (item < 0 || item >= static_cast<int>(entries_.size()) ||
       entries_[item].curve >= family.Count() ||
       entries_[item].point >= family.Curve(entries_[item].curve).Count()) {

@@ -160,7 +160,7 @@ void OnMouseMove(int x, int y) {
   SelectionState& s = Sel();
   s.lastX = x;
   s.lastY = y;
-  const curves::CurveFamily& family = curves::CurrentFamily();
+  const curves::CurveFamily& family = curves::FamilyForPlot();
   if (family.Count() > 0) {
     const PlotView& view = GetPlotView();
     GetUi().SetStatusText(1, ReadoutX(family, view, x));
