@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "channels/averaging.h"
+#include "platform/dialog_buttons.h"
 #include "platform/profile.h"
 #include "shell/settings.h"
 #include "shell/stringex.h"
@@ -159,39 +160,23 @@ void AddControls(shell::SetupDialog& d) {
     c.column = column;
     d.AddControl(c);
   };
-  auto text = [&d](int id, int column) {
-    Control c;
-    c.id = id;
-    c.kind = ControlKind::Static;
-    c.column = column;
-    d.AddControl(c);
-  };
   frame("Current Averaging", 0, 3);
   edit(kIdCurrentSamples, "Number of samples:", 0);
   edit(kIdCurrentTrim, "Start averaging at:", 0);
-  text(kIdIStatus, 0);
+  d.AddControl(shell::TextControl(kIdIStatus, {}, 0));
   frame("Voltage Averaging", 1, 3);
   edit(kIdVoltageSamples, "Number of samples:", 1);
   edit(kIdVoltageTrim, "Start averaging at:", 1);
-  text(kIdVStatus, 1);
+  d.AddControl(shell::TextControl(kIdVStatus, {}, 1));
   Control turbo;
   turbo.id = kIdTurbo;
   turbo.kind = ControlKind::CheckBox;
   turbo.text = "TurboAveraging";
   d.AddControl(turbo);
   edit(kIdSampleRate, "Turbo Averaging sampling rate (Hz):", 0);
-  auto button = [&d](int id, const char* caption, bool isDefault) {
-    Control c;
-    c.id = id;
-    c.kind = ControlKind::Button;
-    c.text = caption;
-    c.defaultButton = isDefault;
-    d.AddControl(c);
-  };
-  button(IDOK, "&OK", true);
-  button(IDCANCEL, "&Cancel", false);
-  button(shell::kSetupSave, "&Save", false);
-  button(shell::kSetupLoad, "&Load", false);
+  AddOkCancelButtons(d);
+  d.AddControl(PushButton(shell::kSetupSave, "&Save"));
+  d.AddControl(PushButton(shell::kSetupLoad, "&Load"));
 }
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include "channels/virtual_channels.h"
 #include "daq/cards.h"
 #include "platform/decimal.h"
+#include "platform/dialog_buttons.h"
 #include "shell/errors.h"
 #include "shell/setupdlg.h"
 #include "shell/stringex.h"
@@ -35,13 +36,6 @@ Control Combo(int id, std::string label, std::vector<std::string> items,
 Control Check(int id, std::string text) {
   Control c = Make(id, ControlKind::CheckBox, {});
   c.text = std::move(text);
-  return c;
-}
-
-Control Button(int id, std::string text, bool isDefault = false) {
-  Control c = Make(id, ControlKind::Button, {});
-  c.text = std::move(text);
-  c.defaultButton = isDefault;
   return c;
 }
 
@@ -102,6 +96,40 @@ float ChosenGain(const DialogModel& d, int id, const daq::AdcCard* card, float f
   return fallback;
 }
 
+// The card chosen in an ADC card list, or none.
+const daq::AdcCard* ChosenAdcCard(const DialogModel& d, int cardId) {
+  const int item = d.CurrentItem(cardId);
+  return item >= 0 ? daq::AdcCardAt(item) : nullptr;
+}
+
+// The channel and gain lists that follow the chosen ADC card.
+void FillAdcLists(DialogModel& d, int cardId, int channelId, int gainId, int channel,
+                  float gain) {
+  const daq::AdcCard* card = ChosenAdcCard(d, cardId);
+  FillAdcChannels(d, channelId, card, channel);
+  FillGains(d, gainId, card, gain);
+}
+
+// Card, channel and gain of a channel record (a current's monitor or a
+// voltage) from its ADC lists. A list without a choice keeps the record's
+// value, except the channel of a newly chosen card, which starts at 0.
+template <typename Channel>
+void ReadAdcLists(const DialogModel& d, int cardId, int channelId, int gainId, Channel& c) {
+  const int adc = d.CurrentItem(cardId);
+  if (adc < 0) return;
+  const daq::AdcCard* card = daq::AdcCardAt(adc);
+  c.adcChannel = static_cast<std::uint16_t>(
+      ChosenAdcChannel(d, channelId, card, adc == c.adcCard ? c.adcChannel : 0));
+  c.adcGain = ChosenGain(d, gainId, card, c.adcGain);
+  c.adcCard = static_cast<std::uint16_t>(adc);
+}
+
+Control CommentEdit(int id) {
+  Control c = Make(id, ControlKind::Edit, "Description:");
+  c.textLimit = static_cast<int>(kCommentLength - 1);
+  return c;
+}
+
 // A non-zero finite number filling the whole text (blanks around allowed).
 bool ParseFactor(const std::string& text, float* out) {
   double v = 0;
@@ -124,10 +152,6 @@ bool ReadFactor(DialogModel& d, int id, float* out) {
   return false;
 }
 
-void AddOkCancel(DialogModel& d) {
-  d.AddControl(Button(IDOK, "&OK", true));
-  d.AddControl(Button(IDCANCEL, "&Cancel"));
-}
 }  // namespace
 
 // --- current -----------------------------------------------------------------
@@ -136,9 +160,7 @@ CurrentDialog::CurrentDialog(int index)
     : DialogModel(kCurrentDialogId, shell::Format("Current#%d", index)), index_(index) {
   std::vector<std::string> roles(kCurrentKindNames, kCurrentKindNames + kCurrentKindCount);
   AddControl(Combo(kIdCurRole, "Type:", roles));
-  Control comment = Make(kIdCurComment, ControlKind::Edit, "Description:");
-  comment.textLimit = static_cast<int>(kCommentLength - 1);
-  AddControl(comment);
+  AddControl(CommentEdit(kIdCurComment));
   AddControl(Combo(kIdCurDacCard, "D/A card:", DacCardItems(), kHintDacCard));
   AddControl(Combo(kIdCurDacChannel, "Channel:", {}, kHintDacChannel));
   AddControl(Make(kIdCurR, ControlKind::Edit, "R (Ohm):", kHintResistance));
@@ -147,7 +169,7 @@ CurrentDialog::CurrentDialog(int index)
   AddControl(Combo(kIdCurAdcCard, "Monitor A/D card:", AdcCardItems(), kHintAdcCard));
   AddControl(Combo(kIdCurAdcChannel, "Monitor channel:", {}, kHintAdcChannel));
   AddControl(Combo(kIdCurAdcGain, "Monitor gain:", {}, kHintMonitorGain));
-  AddOkCancel(*this);
+  AddOkCancelButtons(*this);
 }
 
 void CurrentDialog::FillDacChannels(int channel) {
@@ -162,10 +184,7 @@ void CurrentDialog::FillDacChannels(int channel) {
 }
 
 void CurrentDialog::FillMonitorLists(int channel, float gain) {
-  const int item = CurrentItem(kIdCurAdcCard);
-  const daq::AdcCard* card = item >= 0 ? daq::AdcCardAt(item) : nullptr;
-  FillAdcChannels(*this, kIdCurAdcChannel, card, channel);
-  FillGains(*this, kIdCurAdcGain, card, gain);
+  FillAdcLists(*this, kIdCurAdcCard, kIdCurAdcChannel, kIdCurAdcGain, channel, gain);
 }
 
 void CurrentDialog::ApplyMonitorState() {
@@ -204,14 +223,7 @@ bool CurrentDialog::Confirm() {
   c.extGain = ext;
   c.flags = static_cast<std::uint16_t>((c.flags & ~kMonitorFlag) |
                                        (GetCheck(kIdCurMonitor) == 1 ? kMonitorFlag : 0));
-  const int adc = CurrentItem(kIdCurAdcCard);
-  if (adc >= 0) {
-    const daq::AdcCard* adcCard = daq::AdcCardAt(adc);
-    c.adcChannel = static_cast<std::uint16_t>(
-        ChosenAdcChannel(*this, kIdCurAdcChannel, adcCard, adc == c.adcCard ? c.adcChannel : 0));
-    c.adcGain = ChosenGain(*this, kIdCurAdcGain, adcCard, c.adcGain);
-    c.adcCard = static_cast<std::uint16_t>(adc);
-  }
+  ReadAdcLists(*this, kIdCurAdcCard, kIdCurAdcChannel, kIdCurAdcGain, c);
   SetCurrent(index_, c);
   RebindChangedCurrents();
   return true;
@@ -242,29 +254,23 @@ VoltageDialog::VoltageDialog(int index)
     : DialogModel(kVoltageDialogId, shell::Format("Voltage#%d", index)), index_(index) {
   std::vector<std::string> roles(kVoltageKindNames, kVoltageKindNames + kVoltageKindCount);
   AddControl(Combo(kIdVolRole, "Type:", roles));
-  Control comment = Make(kIdVolComment, ControlKind::Edit, "Description:");
-  comment.textLimit = static_cast<int>(kCommentLength - 1);
-  AddControl(comment);
+  AddControl(CommentEdit(kIdVolComment));
   AddControl(Combo(kIdVolAdcCard, "A/D card:", AdcCardItems(), kHintAdcCard));
   AddControl(Combo(kIdVolAdcChannel, "Channel:", {}, kHintAdcChannel));
   AddControl(Combo(kIdVolAdcGain, "gain:", {}));
   AddControl(Make(kIdVolExtGain, ControlKind::Edit, "ext. gain:", kHintVoltageExtGain));
   AddControl(Check(kIdVolNoAutoZero, "No AutoZero"));
-  AddControl(Button(kIdVolCopyGain, "Set this gain for all voltages of this type"));
-  AddControl(Button(kIdVolCopyExtGain, "Set this ext. gain for all voltages of this type"));
-  AddOkCancel(*this);
+  AddControl(PushButton(kIdVolCopyGain, "Set this gain for all voltages of this type"));
+  AddControl(PushButton(kIdVolCopyExtGain, "Set this ext. gain for all voltages of this type"));
+  AddOkCancelButtons(*this);
 }
 
 void VoltageDialog::FillCardLists(int channel, float gain) {
-  const int item = CurrentItem(kIdVolAdcCard);
-  const daq::AdcCard* card = item >= 0 ? daq::AdcCardAt(item) : nullptr;
-  FillAdcChannels(*this, kIdVolAdcChannel, card, channel);
-  FillGains(*this, kIdVolAdcGain, card, gain);
+  FillAdcLists(*this, kIdVolAdcCard, kIdVolAdcChannel, kIdVolAdcGain, channel, gain);
 }
 
 bool VoltageDialog::SelectedGain(float* gain) const {
-  const int item = CurrentItem(kIdVolAdcCard);
-  const daq::AdcCard* card = item >= 0 ? daq::AdcCardAt(item) : nullptr;
+  const daq::AdcCard* card = ChosenAdcCard(*this, kIdVolAdcCard);
   const int g = CurrentItem(kIdVolAdcGain);
   if (!card || g < 0 || static_cast<std::size_t>(g) >= card->gains.size()) return false;
   *gain = card->gains[g];
@@ -325,14 +331,7 @@ bool VoltageDialog::Confirm() {
   if (!ReadFactor(*this, kIdVolExtGain, &ext)) return false;
   if (CurrentItem(kIdVolRole) >= 0) v.kind = static_cast<std::uint16_t>(CurrentItem(kIdVolRole));
   shell::BoundedCopy(v.comment, GetText(kIdVolComment).c_str(), kCommentLength);
-  const int adc = CurrentItem(kIdVolAdcCard);
-  if (adc >= 0) {
-    const daq::AdcCard* card = daq::AdcCardAt(adc);
-    v.adcChannel = static_cast<std::uint16_t>(
-        ChosenAdcChannel(*this, kIdVolAdcChannel, card, adc == v.adcCard ? v.adcChannel : 0));
-    v.adcGain = ChosenGain(*this, kIdVolAdcGain, card, v.adcGain);
-    v.adcCard = static_cast<std::uint16_t>(adc);
-  }
+  ReadAdcLists(*this, kIdVolAdcCard, kIdVolAdcChannel, kIdVolAdcGain, v);
   v.extGain = ext;
   v.noAutoZero = GetCheck(kIdVolNoAutoZero) == 1 ? 1 : 0;
   SetVoltage(index_, v);

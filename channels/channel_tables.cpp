@@ -2,6 +2,7 @@
 
 #include "channels/channel_dialogs.h"
 #include "channels/virtual_channels.h"
+#include "platform/dialog_buttons.h"
 #include "shell/setupdlg.h"
 #include "shell/stringex.h"
 
@@ -62,12 +63,7 @@ ChannelTableDialog::ChannelTableDialog(Kind kind)
   list.kind = ControlKind::ListBox;
   list.label = Joined(table_.columns);
   AddControl(list);
-  Control ok;
-  ok.id = IDOK;
-  ok.kind = ControlKind::Button;
-  ok.text = "&OK";
-  ok.defaultButton = true;
-  AddControl(ok);
+  AddOkButton(*this);
 }
 
 void ChannelTableDialog::Refresh() {

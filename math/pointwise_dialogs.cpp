@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "platform/dialog_buttons.h"
 #include "shell/setupdlg.h"
 
 namespace tsm::math {
@@ -22,19 +23,6 @@ Control MakeControl(int id, ControlKind kind, const std::string& text, const std
   c.text = text;
   c.label = label;
   return c;
-}
-
-Control Button(int id, const char* text, bool isDefault) {
-  Control c = MakeControl(id, ControlKind::Button, text, "");
-  c.defaultButton = isDefault;
-  return c;
-}
-
-// The closing row of the dialogs laid out by hand (frames and texts sit
-// between their fields, which the built layout cannot place).
-void AddOkCancel(SetupDialog& dialog) {
-  dialog.AddControl(Button(platform::IDOK, "&OK", true));
-  dialog.AddControl(Button(platform::IDCANCEL, "&Cancel", false));
 }
 
 }  // namespace
@@ -74,7 +62,7 @@ std::optional<ScaleValues> RunScaleDialog(platform::WindowHandle owner) {
       dialog.AddControl(MakeControl(f.controlId, ControlKind::Edit, "", f.label));
     }
   }
-  AddOkCancel(dialog);
+  platform::AddOkCancelButtons(dialog);
   if (GetUi().RunModal(dialog, owner) != 1) return std::nullopt;
   return v;
 }
@@ -90,7 +78,7 @@ std::optional<AbsValues> RunAbsDialog(platform::WindowHandle owner) {
   dialog.AddControl(MakeControl(kAbsTextControl, ControlKind::Static, kAbsText, ""));
   dialog.AddControl(MakeControl(kAbsXControl, ControlKind::CheckBox, kAbsXLabel, ""));
   dialog.AddControl(MakeControl(kAbsYControl, ControlKind::CheckBox, kAbsYLabel, ""));
-  AddOkCancel(dialog);
+  platform::AddOkCancelButtons(dialog);
   if (GetUi().RunModal(dialog, owner) != 1) return std::nullopt;
   return v;
 }
@@ -106,8 +94,7 @@ CurveListDialog::CurveListDialog(const curves::CurveFamily& family, const char* 
     list.items.push_back(std::to_string(i) + ": " + family.Curve(i).Name());
   list.currentItem = count_ > 0 ? 0 : -1;
   AddControl(list);
-  AddControl(Button(platform::IDOK, "&OK", true));
-  AddControl(Button(platform::IDCANCEL, "&Cancel", false));
+  platform::AddOkCancelButtons(*this);
 }
 
 bool CurveListDialog::Choose() {

@@ -5,6 +5,7 @@
 
 #include "curves/state.h"
 #include "math/commands.h"
+#include "platform/dialog_buttons.h"
 #include "platform/ui.h"
 
 namespace tsm::math {
@@ -65,12 +66,7 @@ StatisticsDialog::StatisticsDialog(const std::string& table)
   box.multiline = true;
   box.readOnly = true;
   AddControl(box);
-  platform::Control ok;
-  ok.id = platform::IDOK;
-  ok.kind = platform::ControlKind::Button;
-  ok.text = "&OK";
-  ok.defaultButton = true;
-  AddControl(ok);
+  platform::AddOkButton(*this);
 }
 
 bool StatisticsCommand(platform::WindowHandle owner) {

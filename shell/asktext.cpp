@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/assert.h"
+#include "platform/dialog_buttons.h"
 #include "shell/stringex.h"
 
 namespace tsm::shell {
@@ -22,17 +23,7 @@ AskTextDialog::AskTextDialog(const std::string& caption, const std::string& prom
   edit.kind = ControlKind::Edit;
   edit.textLimit = length_ > 0 ? static_cast<int>(length_ - 1) : 0;
   AddControl(edit);
-  Control ok;
-  ok.id = IDOK;
-  ok.kind = ControlKind::Button;
-  ok.text = "&OK";
-  ok.defaultButton = true;
-  AddControl(ok);
-  Control cancel;
-  cancel.id = IDCANCEL;
-  cancel.kind = ControlKind::Button;
-  cancel.text = "&Cancel";
-  AddControl(cancel);
+  AddOkCancelButtons(*this);
 }
 
 void AskTextDialog::OnInit() {

@@ -7,6 +7,7 @@
 
 #include "platform/assert.h"
 #include "platform/decimal.h"
+#include "platform/dialog_buttons.h"
 #include "platform/profile.h"
 #include "shell/errors.h"
 #include "shell/settings.h"
@@ -263,35 +264,36 @@ Field MakeField(int id, int kind, FieldVariable variable, std::string section, s
   f.label = std::move(label);
   return f;
 }
+
+// A number field limited to [minimum, maximum].
+Field RangedField(int id, int kind, FieldVariable variable, std::string section, std::string key,
+                  double minimum, double maximum, std::string label) {
+  Field f = MakeField(id, kind, variable, std::move(section), std::move(key), std::move(label));
+  f.minimum = minimum;
+  f.maximum = maximum;
+  return f;
+}
 }  // namespace
 
 // --- field records ---------------------------------------------------------
 
 Field SignedField(int controlId, FieldVariable variable, std::string section, std::string key,
                   double minimum, double maximum, std::string label) {
-  Field f = MakeField(controlId, kFieldSigned, variable, std::move(section), std::move(key),
-                      std::move(label));
-  f.minimum = minimum;
-  f.maximum = maximum;
-  return f;
+  return RangedField(controlId, kFieldSigned, variable, std::move(section), std::move(key),
+                     minimum, maximum, std::move(label));
 }
 
 Field UnsignedField(int controlId, FieldVariable variable, std::string section, std::string key,
                     double minimum, double maximum, std::string label) {
-  Field f = MakeField(controlId, kFieldUnsigned, variable, std::move(section), std::move(key),
-                      std::move(label));
-  f.minimum = minimum;
-  f.maximum = maximum;
-  return f;
+  return RangedField(controlId, kFieldUnsigned, variable, std::move(section), std::move(key),
+                     minimum, maximum, std::move(label));
 }
 
 Field FloatField(int controlId, FieldVariable variable, std::string section, std::string key,
                  double minimum, double maximum, std::string label) {
-  Field f = MakeField(controlId, kFieldFloat, variable, std::move(section), std::move(key),
-                      std::move(label));
+  Field f = RangedField(controlId, kFieldFloat, variable, std::move(section), std::move(key),
+                        minimum, maximum, std::move(label));
   f.format = "%G";
-  f.minimum = minimum;
-  f.maximum = maximum;
   return f;
 }
 
@@ -331,10 +333,7 @@ Field RadioField(int controlId, FieldVariable variable, std::string section, std
 }
 
 Control ButtonControl(int id, std::string text, int column) {
-  Control c;
-  c.id = id;
-  c.kind = ControlKind::Button;
-  c.text = std::move(text);
+  Control c = PushButton(id, std::move(text));
   c.column = column;
   return c;
 }
@@ -485,12 +484,7 @@ int SetupDialog::FieldIndex(int controlId) const {
 void SetupDialog::AddStandardButtons() {
   auto button = [this](int id, const char* text, bool isDefault) {
     if (HasControl(id)) return;
-    Control c;
-    c.id = id;
-    c.kind = ControlKind::Button;
-    c.text = text;
-    c.defaultButton = isDefault;
-    AddControl(c);
+    AddControl(PushButton(id, text, isDefault));
   };
   button(IDOK, "&OK", true);
   button(IDCANCEL, "&Cancel", false);
