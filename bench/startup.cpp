@@ -19,7 +19,7 @@
 #include "curves/state.h"
 #include "gui/application.h"
 #include "platform/profile.h"
-#include "shell/app/options_registry.h"
+#include "app/options_registry.h"
 #include "shell/optiongroups.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "gui/application.h"
-#include "shell/app/batch.h"
-#include "shell/app/cards_command.h"
+#include "app/batch.h"
+#include "app/cards_command.h"
 
 int main(int argc, char** argv) {
   if (tsm::app::IsCardsCommand(argc, argv))

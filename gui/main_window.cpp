@@ -27,9 +27,9 @@
 #include "gui/qt_ui.h"
 #include "gui/temperature_window.h"
 #include "resources/menu.h"
-#include "shell/app/command_ids.h"
-#include "shell/app/commands.h"
-#include "shell/app/main_window_link.h"
+#include "app/command_ids.h"
+#include "app/commands.h"
+#include "app/main_window_link.h"
 #include "shell/version.h"
 
 namespace tsm::gui {

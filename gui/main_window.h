@@ -4,7 +4,7 @@
 // version) and the plot in the client area. It is the host of the start-up
 // sequence, of the commands and of the plot; every menu item, key, context
 // menu entry and dropped file runs through the command registry
-// (shell/app/commands.h). Closing it is command 125 "E&xit".
+// (app/commands.h). Closing it is command 125 "E&xit".
 #pragma once
 
 #include <QMainWindow>
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "plot/host.h"
-#include "shell/app/command_host.h"
+#include "app/command_host.h"
 
 class QAction;
 class QLabel;

@@ -10,7 +10,7 @@
 #include "curves/state.h"
 #include "gui/cp1252.h"
 #include "gui/qt_canvas.h"
-#include "shell/app/picture_info.h"
+#include "app/picture_info.h"
 
 namespace tsm::gui {
 

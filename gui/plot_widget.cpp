@@ -9,7 +9,7 @@
 #include "plot/draw.h"
 #include "plot/selection.h"
 #include "plot/view.h"
-#include "shell/app/startup.h"
+#include "app/startup.h"
 
 namespace tsm::gui {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "daq/emulated_driver.h"
-#include "shell/app/cards_command.h"
+#include "app/cards_command.h"
 #include "tests/daq/emulated_inventory.h"
 #include "tests/support/test_support.h"
 

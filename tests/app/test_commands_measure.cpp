@@ -1,0 +1,75 @@
+// The Measure menu's commands: which are available, and what follows a
+// measurement (rescale, the axes swap of V(I), the unsaved mark).
+#include "plot/view.h"
+#include "app/commands.h"
+#include "tests/measure/measure_fixture.h"
+
+namespace tsm::testing {
+namespace {
+
+class MeasureCommandsTest : public MeasureTest {
+ protected:
+  MeasureCommandsTest() {
+    app::ResetCommandState();
+    app::RegisterMeasureCommands(app::Commands());
+    app::RegisterMathCommands(app::Commands());
+    plot::ResetPlotView();
+    SetRange(30000, 31000, 100, false);
+  }
+  ~MeasureCommandsTest() override { app::ResetCommandState(); }
+};
+
+TEST_F(MeasureCommandsTest, OnlyModesWithARoutineCanStart) {
+  EXPECT_TRUE(app::CommandEnabled(29));
+  EXPECT_TRUE(app::CommandEnabled(268));
+  for (int id : {213, 185, 186, 152, 153, 154, 261, 279, 209}) {
+    EXPECT_FALSE(app::CommandEnabled(id)) << id;
+    EXPECT_EQ(app::RunCommand(id), app::CommandResult::Greyed) << id;
+  }
+  EXPECT_EQ(app::RunCommand(151), app::CommandResult::Unknown);
+  EXPECT_TRUE(ui->CallsOf(platform::UiCall::Kind::Modal).empty());
+}
+
+TEST_F(MeasureCommandsTest, AMeasurementRescalesAndMarksTheDataUnsaved) {
+  shell::SetDataSaved(true);
+  plot::GetPlotView().autoScale = false;
+  EXPECT_EQ(app::RunCommand(29), app::CommandResult::Done);
+  EXPECT_FALSE(shell::DataSaved());
+  EXPECT_TRUE(plot::GetPlotView().autoScale);
+  EXPECT_STREQ(curves::CurrentFamily().UnitX(), "A");
+
+  // Without rescaling, and cancelled: nothing changes.
+  channels::GetMeasurementOptions().general.rescalePlotAfterMeasurement = false;
+  plot::GetPlotView().autoScale = false;
+  shell::SetDataSaved(true);
+  ui->PushDialog([](platform::DialogModel& d) { d.Command(measure::kIdCancel); });
+  EXPECT_EQ(app::RunCommand(29), app::CommandResult::Failed);
+  EXPECT_TRUE(shell::DataSaved());
+  EXPECT_FALSE(plot::GetPlotView().autoScale);
+}
+
+TEST_F(MeasureCommandsTest, SwapXYAxesExchangesTheCurvesAndTheViewOnce) {
+  channels::GetMeasurementOptions().general.swapXYAxes = true;
+  channels::GetMeasurementOptions().general.rescalePlotAfterMeasurement = false;
+  plot::PlotView& v = plot::GetPlotView();
+  v.autoScale = false;
+  v.xMin = -1;
+  v.xMax = 1;
+  v.yMin = -5;
+  v.yMax = 5;
+  EXPECT_EQ(app::RunCommand(29), app::CommandResult::Done);
+  EXPECT_STREQ(curves::CurrentFamily().UnitX(), "V");
+  EXPECT_STREQ(curves::CurrentFamily().UnitY(), "A");
+  EXPECT_FLOAT_EQ(v.xMin, -5);
+  EXPECT_FLOAT_EQ(v.yMax, 1);
+}
+
+TEST_F(MeasureCommandsTest, TheVIOptionsCommandOpensTheIVCOptions) {
+  ui->PushDialog([](platform::DialogModel& d) { d.SetCheck(measure::kIdIVCTrigger, 1); });
+  EXPECT_EQ(app::RunCommand(268), app::CommandResult::Done);
+  EXPECT_TRUE(measure::GetIVCOptions().trigger);
+  EXPECT_EQ(ui->CallsOf(platform::UiCall::Kind::Modal)[0].caption, "IVC Options");
+}
+
+}  // namespace
+}  // namespace tsm::testing
