@@ -4,6 +4,7 @@
 #include "files/commands.h"
 #include "files/fileio.h"
 #include "files/state.h"
+#include "measure/state.h"
 #include "plot/selection.h"
 #include "plot/view.h"
 #include "app/commands.h"
@@ -16,9 +17,11 @@ void AttachMainWindow(CommandHost& window, plot::PlotHost& plot) {
   plot::SetPlotHost(&plot);
   files::SetTitleHook([&window](const std::string& title) { window.SetTitle(title); });
   files::SetRedrawHook([] { Redraw(); });
+  measure::SetLivePlotHook([] { Redraw(); });
 }
 
 void DetachMainWindow() {
+  measure::SetLivePlotHook(nullptr);
   files::SetRedrawHook(nullptr);
   files::SetTitleHook(nullptr);
   plot::SetPlotHost(nullptr);

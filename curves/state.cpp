@@ -1,5 +1,7 @@
 #include "curves/state.h"
 
+#include "curves/live.h"
+
 #include <utility>
 
 namespace tsm::curves {
@@ -17,6 +19,7 @@ void ResetCurvesState() {
   s.undoAvailableHook = nullptr;
   s.allocationHook = nullptr;
   s.plotShowsUndo = false;
+  ResetLiveState();
 }
 
 CurveFamily& CurrentFamily() { return GetCurvesState().current; }
@@ -24,7 +27,11 @@ CurveFamily& UndoFamily() { return GetCurvesState().undo; }
 
 CurveFamily& FamilyForPlot() {
   CurvesState& s = GetCurvesState();
-  return s.plotShowsUndo.load(std::memory_order_acquire) ? s.undo : s.current;
+  if (!s.plotShowsUndo.load(std::memory_order_acquire)) return s.current;
+  // While a measurement runs: the points it has published, once the
+  // painter has copied them, else the state before the measurement.
+  if (CurveFamily* live = LiveSnapshot()) return *live;
+  return s.undo;
 }
 
 void SetPlotShowsUndo(bool showUndo) {

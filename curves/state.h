@@ -26,7 +26,8 @@ struct CurvesState {
   UndoAvailableHook undoAvailableHook;
   AllocationHook allocationHook;
   // While a measurement worker fills the current family, the plot draws the
-  // undo copy instead, so the UI thread never reads what the worker writes.
+  // live snapshot (or the undo copy), so the UI thread never reads what the
+  // worker writes.
   std::atomic<bool> plotShowsUndo{false};
 };
 
@@ -38,8 +39,9 @@ void ResetCurvesState();
 CurveFamily& CurrentFamily();
 // The state before the last changing command.
 CurveFamily& UndoFamily();
-// The family the plot draws: the current one, or its undo copy while a
-// measurement runs (see SetPlotShowsUndo).
+// The family the plot draws: the current one; while a measurement runs (see
+// SetPlotShowsUndo) the snapshot of its live curves (curves/live.h) once
+// there is one, else the undo copy. Read on the painting thread only.
 CurveFamily& FamilyForPlot();
 void SetPlotShowsUndo(bool showUndo);
 

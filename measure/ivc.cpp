@@ -5,6 +5,7 @@
 #include "channels/averaging.h"
 #include "channels/measurement_options.h"
 #include "channels/virtual_channels.h"
+#include "curves/live.h"
 #include "curves/state.h"
 #include "daq/timing.h"
 #include "measure/ivc_options.h"
@@ -80,6 +81,10 @@ int IVC(MeasureDialog& dialog) {
     return 0;
   }
 
+  // From here the plot shows the points as they are measured.
+  curves::LivePublisher live(family);
+  live.SetUnits(x.xAxisKind == kXAutomatic ? x.autoUnits : x.units, "V");
+
   // Only the settling wait needs the raised timer resolution; the progress
   // and interaction marks only measure elapsed time.
   const daq::TimeMark progress = platform::timeGetTime();
@@ -100,6 +105,7 @@ int IVC(MeasureDialog& dialog) {
     settle.Restart();
 
     if (x.trigger && FireTriggerPulse() < 0) {
+      live.End();
       shell::ShowMessage(owner, kTriggerFailedText, kIVCErrorCaption,
                          platform::MB_OK | platform::MB_ICONHAND);
       if (i == 0)
@@ -130,8 +136,10 @@ int IVC(MeasureDialog& dialog) {
       family.Curve(k).Point(i) = curves::CurvePoint{static_cast<float>(xi),
                                                     static_cast<float>(r.volts)};
     }
+    live.PublishAll(i + 1);
 
     if (StopRequested()) {
+      live.End();
       if (i < kMinimumPointsKept)
         family.SetCount(0);
       else
@@ -141,6 +149,7 @@ int IVC(MeasureDialog& dialog) {
     }
   }
 
+  live.End();
   if (complete) {
     if (range.twoDirections) n /= 2;
     if (!stopSeen) xStop = xLastForward;

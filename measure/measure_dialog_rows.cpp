@@ -7,6 +7,7 @@
 #include "channels/averaging.h"
 #include "channels/thermometer.h"
 #include "channels/virtual_channels.h"
+#include "curves/live.h"
 #include "daq/cards.h"
 #include "measure/measure_dialog_internal.h"
 #include "measure/services.h"
@@ -28,6 +29,10 @@ void MeasureDialog::Refresh() {
   RefreshCurrentRows(true);
   RefreshCurrentBars();
   RefreshVoltageRows(true);
+  // The plot follows the curves the worker publishes, at this period.
+  if (workerStarted_.load() && curves::UpdateLiveSnapshot()) {
+    if (const auto& hook = GetMeasureState().livePlotChanged) hook();
+  }
   if (layout_.temperature && IsVisible(kIdTemperature)) {
     const std::string t = channels::FormatTemperature(channels::TryTemperature());
     if (GetText(kIdTemperature) != t) SetText(kIdTemperature, t);

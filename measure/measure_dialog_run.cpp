@@ -4,6 +4,7 @@
 
 #include <system_error>
 #include "channels/autozero.h"
+#include "curves/live.h"
 #include "curves/state.h"
 #include "curves/undo.h"
 #include "measure/measure_dialog_internal.h"
@@ -134,6 +135,8 @@ void MeasureDialog::Finish() {
     if (!Ended()) RequestStop();
     worker_.join();
   }
+  // The live picture has served; the plot draws the family again.
+  curves::ReleaseLiveSnapshot();
   MeasureDialog* self = this;
   GetMeasureState().dialog.compare_exchange_strong(self, nullptr);
 }

@@ -1,5 +1,7 @@
 #include "measure/state.h"
 
+#include <utility>
+
 #include "channels/virtual_channels.h"
 
 namespace tsm::measure {
@@ -42,6 +44,10 @@ MeasureState& GetMeasureState() {
   return state;
 }
 
+void SetLivePlotHook(std::function<void()> hook) {
+  GetMeasureState().livePlotChanged = std::move(hook);
+}
+
 void ResetMeasureState() {
   MeasureState& s = GetMeasureState();
   s.stopFlag.store(0);
@@ -54,6 +60,7 @@ void ResetMeasureState() {
   s.firstVoltageRow.store(0);
   s.showPhaseMessage = false;
   s.createLogFile = false;
+  s.livePlotChanged = nullptr;
   for (std::size_t i = 0; i < kRangeCount; ++i) s.ranges[i] = InitialRange(static_cast<RangeId>(i));
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 
 #include "measure/description.h"
 #include "measure/sweep.h"
@@ -36,6 +37,9 @@ struct MeasureState {
   // measurement runs).
   bool showPhaseMessage = false;  // Ic(X)ShowPhaseMessage
   bool createLogFile = false;     // Ic(X)CreateLogFile
+  // Called on the UI thread when the live curves of a running measurement
+  // changed (the main window repaints its plot); set by the program's top.
+  std::function<void()> livePlotChanged;
   // The range records of the descriptions (UI thread; a routine reads the
   // dialog's copy).
   std::array<SweepRange, kRangeCount> ranges{};
@@ -50,6 +54,10 @@ SweepRange* Range(RangeId id);
 // The initial value of a range record (a fresh range for RangeId::None:
 // 0..65535 step 1, no flags, no finder).
 SweepRange InitialRange(RangeId id);
+
+// The repaint the measurement dialog's refresh asks for when the live
+// curves grew (empty: none).
+void SetLivePlotHook(std::function<void()> hook);
 
 bool StopRequested();
 void RequestStop();
