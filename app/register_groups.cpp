@@ -8,7 +8,7 @@
 #include "daq/waveform_options.h"
 #include "files/options.h"
 #include "math/options.h"
-#include "measure/ivc_options.h"
+#include "measure/register_groups.h"
 #include "plot/options.h"
 
 namespace tsm::app {

@@ -88,9 +88,4 @@ shell::InfoTable IVCInfoTable() {
   return t;
 }
 
-void RegisterOptionGroups() {
-  shell::RegisterOptionGroup(shell::OptionGroupId::IVC,
-                             shell::FieldListGroup("IVC", IVCGroupFields()));
-}
-
 }  // namespace tsm::measure

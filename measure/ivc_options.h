@@ -61,7 +61,4 @@ int RunIVCOptionsDialog(platform::WindowHandle owner);
 // Title "IVC Options", one yes/no row "Trigger".
 shell::InfoTable IVCInfoTable();
 
-// Registers the group of this folder (OptionGroupId::IVC).
-void RegisterOptionGroups();
-
 }  // namespace tsm::measure

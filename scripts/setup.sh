@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl1-mesa-dev
           libgtest-dev libgmock-dev googletest libbenchmark-dev clang
-          libclang-rt-dev python3 locales)
+          libclang-rt-dev python3 locales
+          qt6-svg-dev qt6-multimedia-dev libcomedi-dev poppler-utils)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "measure/indicator.h"
+#include "measure/register_groups.h"
 #include "measure/services.h"
 #include "platform/profile.h"
 #include "shell/optiongroups.h"
