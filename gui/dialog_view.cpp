@@ -3,11 +3,17 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QTreeWidget>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -17,6 +23,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -27,6 +34,13 @@ namespace tsm::gui {
 using namespace tsm::platform;
 
 namespace {
+// Static texts wider than this wrap into lines of this width.
+constexpr int kWrapWidth = 440;
+// A scroll bar is never shorter than this, so its thumb can be moved.
+constexpr int kScrollBarWidth = 110;
+// Room beside the widest cell of a table column.
+constexpr int kCellPadding = 18;
+
 struct CustomEntry {
   CustomPainter painter;
   QSize minimumSize;
@@ -72,6 +86,37 @@ QStringList ItemsOf(const std::vector<std::string>& items) {
   QStringList list;
   for (const std::string& s : items) list << FromCp1252(s);
   return list;
+}
+
+// The rows of a list with headings: each item's tab-separated cells under
+// the headings; the columns as wide as their widest cell, and the table wide
+// enough to show them all (within the largest dialog).
+void RefreshTable(QTreeWidget& table, const Control& c) {
+  std::vector<QStringList> rows;
+  rows.reserve(c.items.size());
+  for (const std::string& item : c.items) rows.push_back(FromCp1252(item).split('\t'));
+  bool same = table.topLevelItemCount() == static_cast<int>(rows.size());
+  for (int r = 0; same && r < table.topLevelItemCount(); ++r) {
+    const QTreeWidgetItem* item = table.topLevelItem(r);
+    for (int k = 0; same && k < rows[r].size(); ++k) same = item->text(k) == rows[r][k];
+  }
+  if (!same) {
+    table.clear();
+    QList<QTreeWidgetItem*> items;
+    for (const QStringList& cells : rows) items << new QTreeWidgetItem(cells);
+    table.addTopLevelItems(items);
+    int width = 2 * table.frameWidth() + table.verticalScrollBar()->sizeHint().width();
+    for (int k = 0; k < table.columnCount(); ++k) {
+      table.resizeColumnToContents(k);
+      table.setColumnWidth(k, table.columnWidth(k) + kCellPadding);
+      width += table.columnWidth(k);
+    }
+    table.setMinimumWidth(std::min(width, kMaxDialogWidth - 40));
+    const int rowHeight = std::max(table.fontMetrics().height() + 4, 16);
+    table.setMinimumHeight(rowHeight * 12 + table.header()->sizeHint().height());
+  }
+  QTreeWidgetItem* current = c.currentItem >= 0 ? table.topLevelItem(c.currentItem) : nullptr;
+  if (table.currentItem() != current) table.setCurrentItem(current);
 }
 
 Qt::CheckState CheckStateOf(int check) {
@@ -132,6 +177,7 @@ int DialogView::Run() {
     Build();
     setWindowTitle(FromCp1252(model_.Caption()));
     RefreshAll();
+    Place();
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget*, QWidget* now) { OnFocusChanged(now); });
   }
@@ -150,6 +196,45 @@ void DialogView::reject() {
   model_.Close();
 }
 
+namespace {
+
+// A control that takes the width the window grows by.
+bool GrowsSideways(const Control& c) {
+  if (c.widthChars > 0) return false;
+  switch (c.kind) {
+    case ControlKind::Edit:
+    case ControlKind::ComboBox:
+    case ControlKind::ListBox:
+    case ControlKind::ScrollBar:
+    case ControlKind::Custom:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// A control that takes the height the window grows by.
+bool GrowsDown(const Control& c) {
+  return c.kind == ControlKind::ListBox || (c.kind == ControlKind::Edit && c.multiline);
+}
+
+
+// The width of n digits of the widget's font plus what the kind draws
+// around its text.
+int WidthOfChars(const QWidget* w, const Control& c) {
+  const int text = w->fontMetrics().horizontalAdvance(QString(c.widthChars, QChar('0')));
+  switch (c.kind) {
+    case ControlKind::Edit:
+    case ControlKind::ComboBox: return text + 14;
+    case ControlKind::Button: return text + 18;
+    case ControlKind::CheckBox:
+    case ControlKind::RadioButton: return text + 26;
+    default: return text + 2;
+  }
+}
+
+}  // namespace
+
 void DialogView::Build() {
   const std::vector<Control> controls = model_.Controls();
   std::size_t end = controls.size();
@@ -157,22 +242,52 @@ void DialogView::Build() {
 
   auto* top = new QVBoxLayout(this);
   auto* columnsRow = new QHBoxLayout;
-  top->addLayout(columnsRow);
+  top->addLayout(columnsRow, 1);
 
   struct Column {
     QVBoxLayout* layout = nullptr;
     QVBoxLayout* frame = nullptr;  // the open group box, if any
     int frameLeft = -1;            // controls it still takes; -1 up to the next box
+    QHBoxLayout* line = nullptr;   // the line the next sameLine control joins
+    bool lineGrows = false;
+    bool growsSideways = false;
+    bool growsDown = false;
   };
   std::map<int, Column> columns;
+  const std::map<int, std::string> headings = model_.ColumnHeadings();
   entries_.clear();
   entries_.reserve(controls.size());
+  std::vector<bool> startsLine(controls.size(), false);
+  std::vector<const QVBoxLayout*> frameOf(controls.size(), nullptr);
+
+  auto endLine = [](Column& col) {
+    if (col.line && !col.lineGrows) col.line->addStretch(1);
+    col.line = nullptr;
+    col.lineGrows = false;
+  };
+  auto columnOf = [&](int number) -> Column& {
+    Column& col = columns[number];
+    if (!col.layout) {
+      col.layout = new QVBoxLayout;
+      auto it = headings.find(number);
+      if (it != headings.end()) {
+        auto* heading = new QLabel(FromCp1252(it->second), this);
+        heading->setTextFormat(Qt::PlainText);
+        heading->setObjectName(QString("heading%1").arg(number));
+        QFont bold = heading->font();
+        bold.setBold(true);
+        heading->setFont(bold);
+        col.layout->addWidget(heading);
+      }
+    }
+    return col;
+  };
 
   for (std::size_t i = 0; i < end; ++i) {
     const Control& c = controls[i];
-    Column& col = columns[c.column];
-    if (!col.layout) col.layout = new QVBoxLayout;
+    Column& col = columnOf(c.column);
     if (c.kind == ControlKind::GroupBox) {
+      endLine(col);
       auto* box = new QGroupBox(FromCp1252(c.text), this);
       box->setObjectName(QString("control%1").arg(c.id));
       col.layout->addWidget(box);
@@ -183,22 +298,38 @@ void DialogView::Build() {
     }
     Entry entry{c.id, c.kind, nullptr, nullptr, nullptr};
     QWidget* outer = MakeWidget(c, entry);
-    (col.frame ? col.frame : col.layout)->addWidget(outer);
-    if (col.frame && col.frameLeft > 0 && --col.frameLeft == 0) col.frame = nullptr;
+    frameOf[entries_.size()] = col.frame;
+    if (!c.sameLine || !col.line) {
+      endLine(col);
+      col.line = new QHBoxLayout;
+      (col.frame ? col.frame : col.layout)->addLayout(col.line, GrowsDown(c) ? 1 : 0);
+      startsLine[i] = true;
+    }
+    const bool grows = GrowsSideways(c);
+    col.line->addWidget(outer, grows ? 1 : 0);
+    col.lineGrows = col.lineGrows || grows;
+    col.growsSideways = col.growsSideways || grows;
+    col.growsDown = col.growsDown || GrowsDown(c);
+    if (col.frame && col.frameLeft > 0 && --col.frameLeft == 0) {
+      endLine(col);
+      col.frame = nullptr;
+    }
     entries_.push_back(entry);
   }
   for (auto& [number, col] : columns) {
-    col.layout->addStretch(1);
-    columnsRow->addLayout(col.layout);
+    endLine(col);
+    if (!col.growsDown) col.layout->addStretch(1);
+    columnsRow->addLayout(col.layout, col.growsSideways ? 1 : 0);
   }
-  // Labels before the fields of one column share a width, so the fields line up.
-  std::map<int, int> labelWidth;
+  // Labels that begin a line share a width with those of the same column
+  // and frame, so the fields line up.
+  std::map<std::pair<int, const QVBoxLayout*>, int> labelWidth;
+  auto key = [&](std::size_t i) { return std::make_pair(controls[i].column, frameOf[i]); };
   for (std::size_t i = 0; i < entries_.size(); ++i)
-    if (entries_[i].label)
-      labelWidth[controls[i].column] =
-          std::max(labelWidth[controls[i].column], entries_[i].label->sizeHint().width());
+    if (entries_[i].label && startsLine[i])
+      labelWidth[key(i)] = std::max(labelWidth[key(i)], entries_[i].label->sizeHint().width());
   for (std::size_t i = 0; i < entries_.size(); ++i)
-    if (entries_[i].label) entries_[i].label->setMinimumWidth(labelWidth[controls[i].column]);
+    if (entries_[i].label && startsLine[i]) entries_[i].label->setMinimumWidth(labelWidth[key(i)]);
 
   if (end < controls.size()) {
     auto* buttons = new QHBoxLayout;
@@ -213,12 +344,90 @@ void DialogView::Build() {
   for (const Entry& e : entries_) Connect(e);
 }
 
+void DialogView::Place() {
+  // The size the layout asks for, within the largest dialog. Read-outs that
+  // change while the dialog is open have fixed widths and empty texts keep
+  // their line, so the layout never asks for more later: the buttons stay
+  // where the mouse expects them.
+  adjustSize();
+  const QSize size = this->size().boundedTo(QSize(kMaxDialogWidth, kMaxDialogHeight));
+  resize(size);
+
+  // The owner's rectangle: the window of the widget this dialog belongs to,
+  // else the program's main window, else the screen.
+  QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+  if (!owner || !owner->isVisible()) {
+    owner = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (qobject_cast<QMainWindow*>(w) && w->isVisible()) owner = w;
+  }
+  QScreen* screen = owner && owner->isVisible() ? owner->screen() : QGuiApplication::primaryScreen();
+  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+  const QRect ownerRect = owner && owner->isVisible() ? owner->frameGeometry() : area;
+  const QSize frame = frameGeometry().size() - geometry().size();
+  const QSize outer = size + frame;
+
+  auto inScreen = [&area, &outer](QPoint p) {
+    p.setX(std::clamp(p.x(), area.left(), std::max(area.left(), area.right() + 1 - outer.width())));
+    p.setY(std::clamp(p.y(), area.top(), std::max(area.top(), area.bottom() + 1 - outer.height())));
+    return p;
+  };
+  QPoint at = inScreen(ownerRect.center() - QPoint(outer.width() / 2, outer.height() / 2));
+  if (model_.Placement() == DialogPlacement::BesideOwner && ownerRect != area) {
+    // Right of the owner, left of it, below or above: the place that covers
+    // the least of it (on a screen too small for both, some overlap stays).
+    const QPoint candidates[] = {
+        QPoint(ownerRect.right() + 1, ownerRect.top()),
+        QPoint(ownerRect.left() - outer.width(), ownerRect.top()),
+        QPoint(ownerRect.left(), ownerRect.bottom() + 1),
+        QPoint(ownerRect.left(), ownerRect.top() - outer.height()),
+    };
+    long long least = -1;
+    for (const QPoint& candidate : candidates) {
+      const QPoint p = inScreen(candidate);
+      const QRect covered = QRect(p, outer).intersected(ownerRect);
+      const long long area2 = covered.isEmpty() ? 0 : 1LL * covered.width() * covered.height();
+      if (least < 0 || area2 < least) {
+        least = area2;
+        at = p;
+      }
+    }
+  }
+  move(at);
+}
+
+void DialogView::ShowStarted() {
+  Build();
+  setWindowTitle(FromCp1252(model_.Caption()));
+  RefreshAll();
+  Place();
+  show();
+  // Widgets made visible get their final geometry from the pending events.
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
+}
+
+std::vector<DialogView::Shown> DialogView::ShownControls() const {
+  std::vector<Shown> out;
+  out.reserve(entries_.size());
+  for (const Entry& e : entries_) out.push_back(Shown{e.id, e.kind, e.widget, e.outer});
+  return out;
+}
+
 QWidget* DialogView::MakeWidget(const Control& c, Entry& entry) {
   QWidget* widget = nullptr;
   switch (c.kind) {
     case ControlKind::Static: {
       auto* label = new QLabel(this);
       label->setTextFormat(Qt::PlainText);
+      // An empty text still takes its line, so a text that arrives later
+      // does not push what follows.
+      label->setMinimumHeight(label->fontMetrics().height());
+      if (c.widthChars == 0 &&
+          label->fontMetrics().horizontalAdvance(FromCp1252(c.text)) > kWrapWidth) {
+        label->setWordWrap(true);
+        label->setMinimumWidth(kWrapWidth);
+      }
       widget = label;
       break;
     }
@@ -245,7 +454,20 @@ QWidget* DialogView::MakeWidget(const Control& c, Entry& entry) {
       widget = new QComboBox(this);
       break;
     case ControlKind::ListBox:
-      widget = new QListWidget(this);
+      if (!c.headings.empty()) {
+        auto* table = new QTreeWidget(this);
+        table->setRootIsDecorated(false);
+        table->setUniformRowHeights(true);
+        table->setAllColumnsShowFocus(true);
+        table->setSelectionMode(QAbstractItemView::SingleSelection);
+        QStringList headings;
+        for (const std::string& h : c.headings) headings << FromCp1252(h);
+        table->setHeaderLabels(headings);
+        table->header()->setStretchLastSection(true);
+        widget = table;
+      } else {
+        widget = new QListWidget(this);
+      }
       break;
     case ControlKind::ScrollBar:
       widget = new QScrollBar(Qt::Horizontal, this);
@@ -258,12 +480,25 @@ QWidget* DialogView::MakeWidget(const Control& c, Entry& entry) {
       break;
   }
   widget->setObjectName(QString("control%1").arg(c.id));
+  if (c.fixedPitch) {
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(widget->font().pointSizeF());
+    widget->setFont(font);
+  }
   if (c.id >= 900 && c.id <= 1000) {
     // The option dialogs' value read-outs use these ids: the dialog's font,
     // never bold.
     QFont font = widget->font();
     font.setWeight(QFont::Normal);
     widget->setFont(font);
+  }
+  if (c.widthChars > 0) {
+    widget->setFixedWidth(WidthOfChars(widget, c));
+  } else if (c.kind == ControlKind::Edit && !c.multiline) {
+    // A number field is never squeezed below a few digits.
+    widget->setMinimumWidth(widget->fontMetrics().horizontalAdvance(QString(6, QChar('0'))) + 14);
+  } else if (c.kind == ControlKind::ScrollBar) {
+    widget->setMinimumWidth(kScrollBarWidth);
   }
   entry.widget = widget;
   entry.outer = widget;
@@ -280,6 +515,7 @@ QWidget* DialogView::MakeWidget(const Control& c, Entry& entry) {
     label->setBuddy(widget);
     layout->addWidget(label);
     layout->addWidget(widget, 1);
+    if (c.widthChars > 0) row->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     entry.outer = row;
     entry.label = label;
   }
@@ -319,6 +555,15 @@ void DialogView::Connect(const Entry& e) {
       model_.SetCurrentItem(id, index);
       model_.Command(id, kSelChange);
     });
+  } else if (auto* table = qobject_cast<QTreeWidget*>(e.widget)) {
+    connect(table, &QTreeWidget::currentItemChanged, this,
+            [this, id, table](QTreeWidgetItem* item, QTreeWidgetItem*) {
+              if (refreshing_ || !item) return;
+              model_.SetCurrentItem(id, table->indexOfTopLevelItem(item));
+              model_.Command(id, kSelChange);
+            });
+    connect(table, &QTreeWidget::itemDoubleClicked, this,
+            [this, id](QTreeWidgetItem*, int) { model_.Command(id, kDoubleClick); });
   } else if (auto* list = qobject_cast<QListWidget*>(e.widget)) {
     connect(list, &QListWidget::currentRowChanged, this, [this, id](int row) {
       if (refreshing_) return;
@@ -435,6 +680,8 @@ void DialogView::Refresh(const Entry& e, const Control& c) {
       combo->addItems(items);
     }
     combo->setCurrentIndex(c.currentItem);
+  } else if (auto* table = qobject_cast<QTreeWidget*>(e.widget)) {
+    RefreshTable(*table, c);
   } else if (auto* list = qobject_cast<QListWidget*>(e.widget)) {
     const QStringList items = ItemsOf(c.items);
     QStringList present;
