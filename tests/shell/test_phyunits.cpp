@@ -120,5 +120,26 @@ TEST(PhyUnits, UnitMultiplierSplitsTheFirstMatchingPrefix) {
   EXPECT_EQ(s, "K");
 }
 
+TEST(PhyUnits, ParseWithPrefixReadsTypedValuesWithTheirUnit) {
+  double v = 0;
+  EXPECT_TRUE(ParseWithPrefix("1.5 mA", "A", &v));
+  EXPECT_DOUBLE_EQ(v, 1.5e-3);
+  EXPECT_TRUE(ParseWithPrefix("  -20 uA ", "A", &v));
+  EXPECT_DOUBLE_EQ(v, -20e-6);
+  EXPECT_TRUE(ParseWithPrefix("20 \xB5" "A", "A", &v));
+  EXPECT_DOUBLE_EQ(v, 20e-6);
+  EXPECT_TRUE(ParseWithPrefix("2e-3A", "A", &v));
+  EXPECT_DOUBLE_EQ(v, 2e-3);
+  EXPECT_TRUE(ParseWithPrefix("3 A", "A", &v));
+  EXPECT_DOUBLE_EQ(v, 3.0);
+  EXPECT_TRUE(ParseWithPrefix("1 kOhm", "Ohm", &v));
+  EXPECT_DOUBLE_EQ(v, 1e3);
+  // A bare number, another unit, an unknown prefix, a prefix alone, no
+  // number, text after the unit, not a number at all.
+  for (const char* bad : {"15", "1.5 mV", "1.5 xA", "1.5 m", "mA", "1.5 mA x", "", "nan A",
+                          "inf A"})
+    EXPECT_FALSE(ParseWithPrefix(bad, "A", &v)) << bad;
+}
+
 }  // namespace
 }  // namespace tsm::shell
