@@ -60,6 +60,10 @@ void RegisterOptionCommands(CommandRegistry& registry);    // option dialogs
 void RegisterToolCommands(CommandRegistry& registry);      // tool windows
 void RegisterHelpCommands(CommandRegistry& registry);      // About, help, user name
 void RegisterMeasureCommands(CommandRegistry& registry);   // measurements and their options
+// The live curves of a running measurement grew: the plot follows them (the
+// measurement dialog's refresh calls it through measure::SetLivePlotHook).
+void LivePlotChanged();
+inline constexpr const char* kMeasureTimeFormat = "Time spent to measure: %.1f sec";
 
 // --- dispatch --------------------------------------------------------------
 
