@@ -16,6 +16,7 @@
 #include "gui/plot_widget.h"
 #include "gui/measure_dialog_view.h"
 #include "gui/plot_views.h"
+#include "gui/qt_environment.h"
 #include "gui/qt_ui.h"
 #include "platform/ui.h"
 #include "app/commands.h"
@@ -34,6 +35,15 @@ bool DisplayAvailable() {
   const char* display = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   return (display && *display) || (wayland && *wayland);
+}
+
+void RegisterViews() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterAboutView();
+  RegisterPlotViews();
+  RegisterMeasureDialogView();
 }
 
 void StartMainWindow(MainWindow& window, QtUi& ui) {
@@ -78,6 +88,7 @@ int RunApplication(int argc, char** argv, const ApplicationOptions& options) {
     return 1;
   }
   app::DetermineProgramDirectory(argc > 0 ? argv[0] : nullptr);
+  PrepareQtEnvironment();
   QApplication application(argc, argv);
   // Qt adopts the desktop's locale; the program's numbers always use a
   // decimal point, in files and in dialogs alike.
@@ -87,9 +98,7 @@ int RunApplication(int argc, char** argv, const ApplicationOptions& options) {
 
   QtUi ui;
   platform::SetUi(&ui);
-  RegisterAboutView();
-  RegisterPlotViews();
-  RegisterMeasureDialogView();
+  RegisterViews();
   app::RegisterOptionGroups();
   app::RegisterAllCommands();
 

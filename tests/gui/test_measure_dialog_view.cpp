@@ -1,10 +1,13 @@
 // The measurement dialog with Qt (offscreen): the Indicator's picture, and a
 // V(I) sweep started with "&Do It" that the worker ends while the dialog's
-// event loop runs (its texts come from the worker thread).
+// event loop runs (its texts come from the worker thread); the dialog keeps
+// its size from Idle through the run.
 #include "gui/measure_dialog_view.h"
 
 #include <QImage>
+#include <QPointer>
 #include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 
 #include "channels/virtual_channels.h"
@@ -104,9 +107,25 @@ TEST_F(QtMeasureTest, DoItRunsTheSweepAndTheWorkerClosesTheDialog) {
   r.step = 50;
   r.twoDirections = true;
   bool seen = false;
+  // The dialog's size from Idle through the run to its last moment, and
+  // whether a size was seen while "Stop" showed.
+  QSize idle;
+  std::vector<QSize> sizes;
+  bool stopSeen = false;
+  QPointer<QWidget> shown;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (!shown || !shown->isVisible()) return;
+    sizes.push_back(shown->size());
+    if (auto* stop = shown->findChild<QPushButton*>("control2"))
+      stopSeen = stopSeen || stop->text() == "Stop";
+  });
+  watch.start(5);
   WhenModal(
       [&](QWidget* dialog) {
         seen = true;
+        shown = dialog;
+        idle = dialog->size();
         if (const char* out = std::getenv("TSM_MEASURE_SCREENSHOT")) dialog->grab().save(out);
         EXPECT_EQ(dialog->windowTitle(), "Measurements -- IVC");
         EXPECT_NE(dialog->findChild<QWidget*>("control4450"), nullptr);  // a voltage Indicator
@@ -116,7 +135,11 @@ TEST_F(QtMeasureTest, DoItRunsTheSweepAndTheWorkerClosesTheDialog) {
       },
       20000);
   EXPECT_EQ(measure::RunMeasurement(measure::Mode::IVC, nullptr), 1);
+  watch.stop();
   EXPECT_TRUE(seen);
+  EXPECT_TRUE(stopSeen);
+  ASSERT_FALSE(sizes.empty());
+  for (const QSize& s : sizes) EXPECT_EQ(s, idle);
   ASSERT_EQ(curves::CurrentFamily().Count(), 1u);
   EXPECT_EQ(curves::CurrentFamily().Curve(0).Count(), 402u);
   EXPECT_EQ(channels::PresentCode(0), 32768);

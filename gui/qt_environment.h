@@ -1,0 +1,16 @@
+// What the process sets up before Qt starts, so a normal start prints no Qt
+// warning: a private runtime folder when the session gives none (Qt wants
+// XDG_RUNTIME_DIR and complains without it, as under a virtual X server or
+// a plain ssh login).
+#pragma once
+
+namespace tsm::gui {
+
+void PrepareQtEnvironment();
+
+// For pictures drawn offscreen: the offscreen platform's remark that it
+// cannot pass a window's size limits to a window manager (it has none) is
+// dropped; every other message goes where it went.
+void QuietOffscreenRemarks();
+
+}  // namespace tsm::gui

@@ -1,0 +1,164 @@
+// Every dialog of the program's catalogue (app/dialog_catalogue.cpp) opened
+// as the user opens it and rendered by the Qt dialog view, offscreen: no
+// text is cut or wider than its control, no two visible controls overlap,
+// and the dialog fits a 1280 x 800 screen. Also the renderer's own rules
+// that the catalogue does not show by itself: a table under its headings,
+// a heading over a column, a long text wrapped.
+#include <QLabel>
+#include <QTreeWidget>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "channels/virtual_channels.h"
+#include "curves/state.h"
+#include "daq/cards.h"
+#include "daq/driver.h"
+#include "daq/emulated_driver.h"
+#include "files/options.h"
+#include "files/state.h"
+#include "gui/application.h"
+#include "gui/dialog_pictures.h"
+#include "gui/dialog_view.h"
+#include "measure/ivc_options.h"
+#include "measure/state.h"
+#include "platform/dialog_buttons.h"
+#include "platform/profile.h"
+#include "plot/state.h"
+#include "app/commands.h"
+#include "app/dialog_catalogue.h"
+#include "app/headless_window.h"
+#include "app/main_window_link.h"
+#include "shell/errors.h"
+#include "shell/settings.h"
+#include "tests/gui/qt_test_app.h"
+#include "tests/support/test_support.h"
+
+namespace tsm::gui {
+namespace {
+
+using testing::QtApp;
+
+class DialogCatalogueTest : public ::testing::Test {
+ protected:
+  DialogCatalogueTest() : pictures([this](platform::DialogModel& model, DialogView& view) {
+    seen.push_back(model.Caption());
+    for (const std::string& p : LayoutProblems(view))
+      problems.push_back(model.Caption() + ": " + p);
+  }) {
+    QtApp();
+    RegisterViews();
+    platform::SetUi(&pictures);
+    platform::SetAssertionEcho(false);
+    Reset();
+    daq::SetDriver(nullptr);
+    daq::DefaultEmulatedDriver().Reset(1);
+    std::string report;
+    daq::DetectCards(report, daq::kInventoryCapacity, dir.Path().string() + "/");
+    channels::BindVirtualChannels();
+    // The junction's wiring, as the README's example has it.
+    channels::VirtualCurrent c;
+    c.kind = channels::kPlusSweep1;
+    c.R = 1000.0f;
+    c.dacChannel = 0;
+    channels::SetCurrent(0, c);
+    channels::RebindChangedCurrents();
+    channels::VirtualVoltage v;
+    v.kind = channels::kPositive;
+    v.adcChannel = 1;
+    channels::SetVoltage(0, v);
+    // Two curves for the Math tools.
+    curves::CurveFamily& f = curves::CurrentFamily();
+    f.SetCount(2);
+    for (std::uint32_t k = 0; k < 2; ++k)
+      for (int i = 0; i < 50; ++i) f.Curve(k).Append(float(i), float((k + 1) * i));
+    app::RegisterAllCommands();
+    shell::SetMainWindow(window.Owner());
+    app::AttachMainWindow(window, window);
+    app::InitPlotState();
+  }
+  ~DialogCatalogueTest() override {
+    app::DetachMainWindow();
+    shell::SetMainWindow(nullptr);
+    Reset();
+    platform::SetAssertionEcho(true);
+    platform::SetUi(nullptr);
+  }
+  static void Reset() {
+    app::ResetCommandState();
+    channels::ResetVirtualChannels();
+    measure::ResetMeasureState();
+    measure::ResetIVCOptions();
+    curves::ResetCurvesState();
+    plot::ResetPlotState();
+    files::ResetFilesState();
+    files::ResetDataFileOptions();
+    shell::ResetSettingsState();
+    daq::ResetCards();
+    platform::ProfileCacheClear();
+  }
+
+  tsm::testing::TempDir dir;
+  std::vector<std::string> seen;
+  std::vector<std::string> problems;
+  PictureUi pictures;
+  app::HeadlessWindow window;
+};
+
+TEST_F(DialogCatalogueTest, EveryDialogIsLaidOutWholeWithinTheScreen) {
+  ASSERT_GE(app::DialogCatalogue().size(), 20u);
+  for (const app::CatalogueEntry& entry : app::DialogCatalogue()) {
+    const std::size_t before = seen.size();
+    entry.open();
+    EXPECT_GT(seen.size(), before) << entry.name << " opened no dialog";
+  }
+  for (const std::string& p : problems) ADD_FAILURE() << p;
+}
+
+// A list with headings, a heading over a column and a long description.
+class LayoutModel : public platform::DialogModel {
+ public:
+  LayoutModel() : DialogModel(7001, "Layout") {
+    platform::Control list;
+    list.id = 10;
+    list.kind = platform::ControlKind::ListBox;
+    list.headings = {"N", "Description", "Type"};
+    list.items = {"0\tbias of the junction\tDisconnected", "1\t\t+Sweep 1"};
+    AddControl(list);
+    platform::Control text;
+    text.id = 11;
+    text.kind = platform::ControlKind::Static;
+    text.column = 1;
+    text.text = std::string(30, 'w') + " " + std::string(30, 'w') + " " + std::string(30, 'w');
+    AddControl(text);
+    SetColumnHeading(1, "Save");
+    platform::AddOkButton(*this);
+  }
+};
+
+TEST_F(DialogCatalogueTest, TablesHeadingsAndLongTextsAreLaidOutWhole) {
+  LayoutModel model;
+  QTreeWidget* table = nullptr;
+  PictureUi look([&](platform::DialogModel&, DialogView& view) {
+    table = qobject_cast<QTreeWidget*>(view.Widget(10));
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->columnCount(), 3);
+    EXPECT_EQ(table->headerItem()->text(1), "Description");
+    ASSERT_EQ(table->topLevelItemCount(), 2);
+    // Every row in the same columns, the empty cell included.
+    EXPECT_EQ(table->topLevelItem(1)->text(2), "+Sweep 1");
+    EXPECT_EQ(table->topLevelItem(0)->text(2), "Disconnected");
+    auto* heading = view.findChild<QLabel*>("heading1");
+    ASSERT_NE(heading, nullptr);
+    EXPECT_EQ(heading->text(), "Save");
+    EXPECT_TRUE(qobject_cast<QLabel*>(view.Widget(11))->wordWrap());
+    for (const std::string& p : LayoutProblems(view)) ADD_FAILURE() << p;
+  });
+  platform::SetUi(&look);
+  platform::GetUi().RunModal(model, nullptr);
+  EXPECT_NE(table, nullptr);
+}
+
+}  // namespace
+}  // namespace tsm::gui
