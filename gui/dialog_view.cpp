@@ -344,6 +344,39 @@ void DialogView::Build() {
   for (const Entry& e : entries_) Connect(e);
 }
 
+QPoint DialogPosition(DialogPlacement placement, const QRect& owner, const QSize& outer,
+                      const QRect& screen) {
+  auto inScreen = [&screen, &outer](QPoint p) {
+    p.setX(std::clamp(p.x(), screen.left(),
+                      std::max(screen.left(), screen.right() + 1 - outer.width())));
+    p.setY(std::clamp(p.y(), screen.top(),
+                      std::max(screen.top(), screen.bottom() + 1 - outer.height())));
+    return p;
+  };
+  QPoint at = inScreen(QPoint(owner.x() + (owner.width() - outer.width()) / 2,
+                              owner.y() + (owner.height() - outer.height()) / 2));
+  if (placement != DialogPlacement::BesideOwner || owner == screen) return at;
+  // Right of the owner, left of it, below or above: the place that covers
+  // the least of it (on a screen too small for both, some overlap stays).
+  const QPoint candidates[] = {
+      QPoint(owner.right() + 1, owner.top()),
+      QPoint(owner.left() - outer.width(), owner.top()),
+      QPoint(owner.left(), owner.bottom() + 1),
+      QPoint(owner.left(), owner.top() - outer.height()),
+  };
+  long long least = -1;
+  for (const QPoint& candidate : candidates) {
+    const QPoint p = inScreen(candidate);
+    const QRect covered = QRect(p, outer).intersected(owner);
+    const long long area = covered.isEmpty() ? 0 : 1LL * covered.width() * covered.height();
+    if (least < 0 || area < least) {
+      least = area;
+      at = p;
+    }
+  }
+  return at;
+}
+
 void DialogView::Place() {
   // The size the layout asks for, within the largest dialog. Read-outs that
   // change while the dialog is open have fixed widths and empty texts keep
@@ -367,33 +400,7 @@ void DialogView::Place() {
   const QSize frame = frameGeometry().size() - geometry().size();
   const QSize outer = size + frame;
 
-  auto inScreen = [&area, &outer](QPoint p) {
-    p.setX(std::clamp(p.x(), area.left(), std::max(area.left(), area.right() + 1 - outer.width())));
-    p.setY(std::clamp(p.y(), area.top(), std::max(area.top(), area.bottom() + 1 - outer.height())));
-    return p;
-  };
-  QPoint at = inScreen(ownerRect.center() - QPoint(outer.width() / 2, outer.height() / 2));
-  if (model_.Placement() == DialogPlacement::BesideOwner && ownerRect != area) {
-    // Right of the owner, left of it, below or above: the place that covers
-    // the least of it (on a screen too small for both, some overlap stays).
-    const QPoint candidates[] = {
-        QPoint(ownerRect.right() + 1, ownerRect.top()),
-        QPoint(ownerRect.left() - outer.width(), ownerRect.top()),
-        QPoint(ownerRect.left(), ownerRect.bottom() + 1),
-        QPoint(ownerRect.left(), ownerRect.top() - outer.height()),
-    };
-    long long least = -1;
-    for (const QPoint& candidate : candidates) {
-      const QPoint p = inScreen(candidate);
-      const QRect covered = QRect(p, outer).intersected(ownerRect);
-      const long long area2 = covered.isEmpty() ? 0 : 1LL * covered.width() * covered.height();
-      if (least < 0 || area2 < least) {
-        least = area2;
-        at = p;
-      }
-    }
-  }
-  move(at);
+  move(DialogPosition(model_.Placement(), ownerRect, outer, area));
 }
 
 void DialogView::ShowStarted() {

@@ -21,6 +21,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 
 #include <functional>
@@ -31,7 +33,6 @@
 
 class QLabel;
 class QPainter;
-class QRect;
 
 namespace tsm::gui {
 
@@ -43,6 +44,12 @@ inline constexpr int kScrolled = 0x0114;
 // window frame and a panel.
 inline constexpr int kMaxDialogWidth = 1260;
 inline constexpr int kMaxDialogHeight = 740;
+
+// Where a dialog whose window (frame included) measures `outer` opens:
+// centred over its owner's window, or beside it, on the side that covers
+// the least of it; always within the screen's area.
+QPoint DialogPosition(platform::DialogPlacement placement, const QRect& owner, const QSize& outer,
+                      const QRect& screen);
 
 // Draws an owner-drawn control (kind Custom) of a dialog into its rectangle.
 using CustomPainter =

@@ -20,7 +20,9 @@ int main(int argc, char** argv) {
     return tsm::app::RunCardsCommand(tsm::app::ExecutableDirectory());
   if (tsm::app::IsBatchCommand(argc, argv)) {
     tsm::gui::InstallSnapshotRenderer();
-    return tsm::app::RunBatch(argc, argv);
+    const int status = tsm::app::RunBatch(argc, argv);
+    tsm::gui::FinishSnapshots();
+    return status;
   }
   return tsm::gui::RunApplication(argc, argv);
 }

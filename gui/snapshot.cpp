@@ -41,7 +41,13 @@ void Settle() {
   QCoreApplication::processEvents();
 }
 
-// An offscreen application for pictures taken without a window (batch mode).
+// The offscreen application of pictures taken without a window (batch
+// mode); ended by FinishSnapshots, before the process's own exit.
+std::unique_ptr<QApplication>& OwnApplication() {
+  static std::unique_ptr<QApplication> application;
+  return application;
+}
+
 void EnsureApplication() {
   if (QCoreApplication::instance()) return;
   PrepareQtEnvironment();
@@ -50,7 +56,7 @@ void EnsureApplication() {
   static int argc = 1;
   static char name[] = "tesmira";
   static char* argv[] = {name, nullptr};
-  static std::unique_ptr<QApplication> application = std::make_unique<QApplication>(argc, argv);
+  OwnApplication() = std::make_unique<QApplication>(argc, argv);
   // Qt adopts the desktop's locale; the program's numbers keep their point.
   std::setlocale(LC_NUMERIC, "C");
   RegisterViews();
@@ -77,7 +83,9 @@ QImage MainWindowPicture(const app::WindowPicture& window) {
   main.Plot()->setFixedSize(window.plotWidth, window.plotHeight);
   main.show();
   Settle();
-  main.adjustSize();
+  // The size its layout asks for around the plot (adjustSize would keep a
+  // window within two thirds of the screen).
+  main.resize(main.sizeHint());
   Settle();
   main.Plot()->Render();
   return Framed(main.grab().toImage(), main.windowTitle());
@@ -102,6 +110,11 @@ void InstallSnapshotRenderer() {
     return SavePicture(DialogPicture(dialog), path, why);
   };
   app::SetSnapshotRenderer(std::move(renderer));
+}
+
+void FinishSnapshots() {
+  app::SetSnapshotRenderer({});
+  OwnApplication().reset();
 }
 
 }  // namespace tsm::gui

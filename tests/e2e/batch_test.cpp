@@ -169,22 +169,14 @@ TEST(Batch, SnapshotsWriteTheWindowAndTheOpenDialog) {
   TempDir dir;
   WriteDataFile(dir, "line");
   dir.Write("pictures.tsm",
-            "run Zoom In
-"
-            "snapshot window.png
-"
-            "dialog 3101
-"
-            "  snapshot smooth.png
-"
-            "  cancel
-"
-            "end
-"
-            "try run Smooth
-"
-            "snapshot nofolder/x.png
-");
+            "run Zoom In\n"
+            "snapshot window.png\n"
+            "dialog 3101\n"
+            "  snapshot smooth.png\n"
+            "  cancel\n"
+            "end\n"
+            "try run Smooth\n"
+            "snapshot nofolder/x.png\n");
   const ProgramRun run = RunProgram(dir, "-batch:pictures.tsm -i:batch.ini line.dat");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("batch:8: no picture of the window:"), std::string::npos) << run.err;

@@ -3,7 +3,8 @@
 // text is cut or wider than its control, no two visible controls overlap,
 // and the dialog fits a 1280 x 800 screen. Also the renderer's own rules
 // that the catalogue does not show by itself: a table under its headings,
-// a heading over a column, a long text wrapped.
+// a heading over a column, a long text wrapped; and the check itself finds
+// a text cut by its control.
 #include <QLabel>
 #include <QTreeWidget>
 
@@ -133,6 +134,13 @@ class LayoutModel : public platform::DialogModel {
     text.text = std::string(30, 'w') + " " + std::string(30, 'w') + " " + std::string(30, 'w');
     AddControl(text);
     SetColumnHeading(1, "Save");
+    // A read-out too narrow for its text: the check must tell.
+    platform::Control narrow;
+    narrow.id = 12;
+    narrow.kind = platform::ControlKind::Static;
+    narrow.text = "+12.345 mA";
+    narrow.widthChars = 3;
+    AddControl(narrow);
     platform::AddOkButton(*this);
   }
 };
@@ -153,11 +161,32 @@ TEST_F(DialogCatalogueTest, TablesHeadingsAndLongTextsAreLaidOutWhole) {
     ASSERT_NE(heading, nullptr);
     EXPECT_EQ(heading->text(), "Save");
     EXPECT_TRUE(qobject_cast<QLabel*>(view.Widget(11))->wordWrap());
-    for (const std::string& p : LayoutProblems(view)) ADD_FAILURE() << p;
+    const std::vector<std::string> problems = LayoutProblems(view);
+    ASSERT_EQ(problems.size(), 1u) << problems[0];
+    EXPECT_EQ(problems[0].rfind("control 12 (QLabel): the text needs", 0), 0u) << problems[0];
   });
   platform::SetUi(&look);
   platform::GetUi().RunModal(model, nullptr);
   EXPECT_NE(table, nullptr);
+}
+
+// Over the owner, or beside it where the owner stays in sight; always on
+// the screen, and on a small screen where it covers the least of the owner.
+TEST(DialogPosition, OverTheOwnerOrBesideItWithinTheScreen) {
+  using platform::DialogPlacement;
+  const QRect wide(0, 0, 1920, 1080), small(0, 0, 1280, 800);
+  const QSize dialog(1000, 420);
+  EXPECT_EQ(DialogPosition(DialogPlacement::OverOwner, QRect(0, 0, 800, 600), QSize(400, 200), wide),
+            QPoint(200, 200));
+  EXPECT_EQ(DialogPosition(DialogPlacement::OverOwner, QRect(0, 0, 800, 600), dialog, wide),
+            QPoint(0, 90));  // kept on the screen
+  EXPECT_EQ(DialogPosition(DialogPlacement::BesideOwner, QRect(0, 0, 800, 600), dialog, wide),
+            QPoint(800, 0));
+  EXPECT_EQ(DialogPosition(DialogPlacement::BesideOwner, QRect(1120, 0, 800, 600), dialog, wide),
+            QPoint(120, 0));
+  // 1280 x 800: nothing fits beside; below covers the least of the plot.
+  EXPECT_EQ(DialogPosition(DialogPlacement::BesideOwner, QRect(0, 0, 800, 600), dialog, small),
+            QPoint(0, 380));
 }
 
 }  // namespace

@@ -5,9 +5,8 @@
 #include "gui/measure_dialog_view.h"
 
 #include <QImage>
-#include <QPointer>
+#include <QApplication>
 #include <QPushButton>
-#include <QTimer>
 #include <QWidget>
 
 #include "channels/virtual_channels.h"
@@ -15,7 +14,14 @@
 #include "daq/cards.h"
 #include "daq/driver.h"
 #include "daq/emulated_driver.h"
+#include "channels/measurement_options.h"
+#include "curves/live.h"
+#include "gui/application.h"
+#include "gui/main_window.h"
+#include "gui/plot_widget.h"
 #include "gui/qt_ui.h"
+#include "plot/view.h"
+#include "app/commands.h"
 #include "measure/ivc_options.h"
 #include "measure/measure_dialog.h"
 #include "measure/state.h"
@@ -112,19 +118,9 @@ TEST_F(QtMeasureTest, DoItRunsTheSweepAndTheWorkerClosesTheDialog) {
   QSize idle;
   std::vector<QSize> sizes;
   bool stopSeen = false;
-  QPointer<QWidget> shown;
-  QTimer watch;
-  QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (!shown || !shown->isVisible()) return;
-    sizes.push_back(shown->size());
-    if (auto* stop = shown->findChild<QPushButton*>("control2"))
-      stopSeen = stopSeen || stop->text() == "Stop";
-  });
-  watch.start(5);
   WhenModal(
       [&](QWidget* dialog) {
         seen = true;
-        shown = dialog;
         idle = dialog->size();
         if (const char* out = std::getenv("TSM_MEASURE_SCREENSHOT")) dialog->grab().save(out);
         EXPECT_EQ(dialog->windowTitle(), "Measurements -- IVC");
@@ -132,10 +128,17 @@ TEST_F(QtMeasureTest, DoItRunsTheSweepAndTheWorkerClosesTheDialog) {
         auto* doIt = dialog->findChild<QPushButton*>("control1");
         ASSERT_NE(doIt, nullptr);
         doIt->click();
+        auto* stop = dialog->findChild<QPushButton*>("control2");
+        ASSERT_NE(stop, nullptr);
+        // The worker's texts arrive as events; the dialog hides when it ends.
+        while (dialog->isVisible()) {
+          QApplication::processEvents(QEventLoop::AllEvents, 5);
+          sizes.push_back(dialog->size());
+          stopSeen = stopSeen || stop->text() == "Stop";
+        }
       },
       20000);
   EXPECT_EQ(measure::RunMeasurement(measure::Mode::IVC, nullptr), 1);
-  watch.stop();
   EXPECT_TRUE(seen);
   EXPECT_TRUE(stopSeen);
   ASSERT_FALSE(sizes.empty());
@@ -143,6 +146,53 @@ TEST_F(QtMeasureTest, DoItRunsTheSweepAndTheWorkerClosesTheDialog) {
   ASSERT_EQ(curves::CurrentFamily().Count(), 1u);
   EXPECT_EQ(curves::CurrentFamily().Curve(0).Count(), 402u);
   EXPECT_EQ(channels::PresentCode(0), 32768);
+}
+
+// The real window while a measurement runs: the dialog's refresh repaints
+// the plot with the curve as it grows, the view follows it (the rescale
+// option is on), and afterwards status part 0 tells how long it took.
+TEST_F(QtMeasureTest, TheMainWindowsPlotShowsTheCurveWhileItIsMeasured) {
+  measure::SweepRange& r = *measure::Range(measure::RangeId::SharedVI);
+  r.start = 30000;
+  r.stop = 40000;
+  r.step = 50;
+  r.twoDirections = true;  // 402 points, 3 ms each
+  channels::GetMeasurementOptions().delays.systemDecayTime = 3;
+  channels::GetMeasurementOptions().general.rescalePlotAfterMeasurement = true;
+  channels::GetMeasurementOptions().general.swapXYAxes = false;
+  app::RegisterAllCommands();
+  MainWindow window;
+  StartMainWindow(window, ui);
+  window.resize(800, 600);
+  window.show();
+  plot::GetPlotView().autoScale = false;
+  std::uint32_t shownWhileRunning = 0;
+  bool followed = false;
+  WhenModal(
+      [&](QWidget* dialog) {
+        dialog->findChild<QPushButton*>("control1")->click();
+        while (dialog->isVisible()) {
+          QApplication::processEvents(QEventLoop::AllEvents, 5);
+          const curves::CurveFamily* live = curves::LiveSnapshot();
+          if (live && live->Count() == 1 && window.Plot()->LastDrawResult() > 0 &&
+              &curves::FamilyForPlot() == live) {
+            shownWhileRunning = std::max(shownWhileRunning, live->Curve(0).Count());
+            followed = followed || plot::GetPlotView().autoScale;
+            if (const char* out = std::getenv("TSM_LIVE_SCREENSHOT")) window.grab().save(out);
+          }
+        }
+      },
+      30000);
+  EXPECT_EQ(app::RunCommand(29), app::CommandResult::Done);
+  EXPECT_GT(shownWhileRunning, 0u);
+  EXPECT_LT(shownWhileRunning, 402u);
+  EXPECT_TRUE(followed);
+  EXPECT_EQ(curves::CurrentFamily().Curve(0).Count(), 402u);
+  EXPECT_EQ(&curves::FamilyForPlot(), &curves::CurrentFamily());
+  EXPECT_TRUE(window.StatusPart(0).startsWith("Time spent to measure: "));
+  StopMainWindow(ui);
+  app::ResetCommandState();
+  channels::ResetMeasurementOptions();
 }
 
 }  // namespace

@@ -177,8 +177,9 @@ TEST_F(DialogTest, TheLimitsShowTheirCurrentsAndTakeTypedCurrents) {
   SetRange(0, 65535, 128, false);
   MeasureDialog d(IVC());
   d.Init();
-  EXPECT_EQ(d.GetText(S1 + m::kOffStartAmperes), "-10.00 mA");
-  EXPECT_EQ(d.GetText(S1 + m::kOffStopAmperes), "+10.00 mA");
+  // A mantissa of 10 keeps three decimals (only above 10 are there two).
+  EXPECT_EQ(d.GetText(S1 + m::kOffStartAmperes), "-10.000 mA");
+  EXPECT_EQ(d.GetText(S1 + m::kOffStopAmperes), "+10.000 mA");
   EXPECT_EQ(d.GetText(S1 + m::kOffStepAmperes), "+39.06 \xB5" "A");  // 128 x 20 V / 65536 / 1 kOhm
 
   d.SetText(S1 + m::kOffStart, "1.5 mA");
