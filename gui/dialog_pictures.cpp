@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -74,6 +75,11 @@ int Overflow(const QWidget* w) {
     for (int k = 0; k < combo->count(); ++k)
       widest = std::max(widest, TextWidth(w, combo->itemText(k)));
     return widest + 24 - combo->width();
+  }
+  if (auto* text = qobject_cast<const QPlainTextEdit*>(w)) {
+    // Lines that are not broken must not need scrolling sideways.
+    return text->lineWrapMode() == QPlainTextEdit::NoWrap ? text->horizontalScrollBar()->maximum()
+                                                          : 0;
   }
   if (auto* table = qobject_cast<const QTreeWidget*>(w)) {
     // Every column shows its heading and its cells whole, without scrolling sideways.

@@ -16,6 +16,7 @@
 #include <QMainWindow>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -117,6 +118,19 @@ void RefreshTable(QTreeWidget& table, const Control& c) {
   }
   QTreeWidgetItem* current = c.currentItem >= 0 ? table.topLevelItem(c.currentItem) : nullptr;
   if (table.currentItem() != current) table.setCurrentItem(current);
+}
+
+// A text whose lines are not broken asks for the room of its widest line
+// and of its lines (within the largest dialog; beyond that it scrolls).
+void FitLines(QPlainTextEdit& edit, const QString& text) {
+  const QStringList lines = text.split('\n');
+  int widest = 0;
+  for (const QString& line : lines) widest = std::max(widest, edit.fontMetrics().horizontalAdvance(line));
+  const int margins = 2 * edit.frameWidth() + 2 * static_cast<int>(edit.document()->documentMargin());
+  edit.setMinimumWidth(std::min(widest + margins + edit.verticalScrollBar()->sizeHint().width() + 4,
+                                kMaxDialogWidth - 40));
+  const int height = static_cast<int>(lines.size()) * edit.fontMetrics().lineSpacing() + margins + 4;
+  edit.setMinimumHeight(std::min(height, kMaxDialogHeight / 2));
 }
 
 Qt::CheckState CheckStateOf(int check) {
@@ -382,8 +396,13 @@ void DialogView::Place() {
   // change while the dialog is open have fixed widths and empty texts keep
   // their line, so the layout never asks for more later: the buttons stay
   // where the mouse expects them.
-  adjustSize();
-  const QSize size = this->size().boundedTo(QSize(kMaxDialogWidth, kMaxDialogHeight));
+  // (Not adjustSize: it gives a window at least 100 pixels of height and at
+  // most two thirds of the screen.)
+  QSize wanted = sizeHint();
+  if (layout() && layout()->hasHeightForWidth())
+    wanted.setHeight(layout()->totalHeightForWidth(wanted.width()));
+  const QSize size = wanted.expandedTo(minimumSizeHint())
+                         .boundedTo(QSize(kMaxDialogWidth, kMaxDialogHeight));
   resize(size);
 
   // The owner's rectangle: the window of the widget this dialog belongs to,
@@ -427,9 +446,9 @@ QWidget* DialogView::MakeWidget(const Control& c, Entry& entry) {
     case ControlKind::Static: {
       auto* label = new QLabel(this);
       label->setTextFormat(Qt::PlainText);
-      // An empty text still takes its line, so a text that arrives later
-      // does not push what follows.
-      label->setMinimumHeight(label->fontMetrics().height());
+      // A read-out (it has a width) takes its line while still empty, so a
+      // text that arrives later does not push what follows.
+      if (c.widthChars > 0) label->setMinimumHeight(label->fontMetrics().height());
       if (c.widthChars == 0 &&
           label->fontMetrics().horizontalAdvance(FromCp1252(c.text)) > kWrapWidth) {
         label->setWordWrap(true);
@@ -439,10 +458,14 @@ QWidget* DialogView::MakeWidget(const Control& c, Entry& entry) {
       break;
     }
     case ControlKind::Edit:
-      if (c.multiline)
-        widget = new QPlainTextEdit(this);
-      else
+      if (c.multiline) {
+        auto* text = new QPlainTextEdit(this);
+        // Fixed-pitch text is a table: its lines are not broken.
+        if (c.fixedPitch) text->setLineWrapMode(QPlainTextEdit::NoWrap);
+        widget = text;
+      } else {
         widget = new QLineEdit(this);
+      }
       break;
     case ControlKind::CheckBox:
       widget = new QCheckBox(this);
@@ -666,7 +689,10 @@ void DialogView::Refresh(const Entry& e, const Control& c) {
     }
   } else if (auto* plain = qobject_cast<QPlainTextEdit*>(e.widget)) {
     plain->setReadOnly(c.readOnly);
-    if (!pushing && plain->toPlainText() != text) plain->setPlainText(text);
+    if (!pushing && plain->toPlainText() != text) {
+      plain->setPlainText(text);
+      if (plain->lineWrapMode() == QPlainTextEdit::NoWrap) FitLines(*plain, text);
+    }
   } else if (auto* check = qobject_cast<QCheckBox*>(e.widget)) {
     check->setText(text);
     check->setCheckState(CheckStateOf(c.check));

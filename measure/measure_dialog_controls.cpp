@@ -144,7 +144,7 @@ void MeasureDialog::BuildControls() {
     AddSweepGroup(kSweep2Base, "Sweep 2", 0, typed(description_.sweep2Range));
   g1_.present = layout_.sweepLimits;
   g2_.present = layout_.sweep2Group;
-  AddControl(Make(kIdMemory, ControlKind::Static, "", 0));
+  AddControl(Wide(Make(kIdMemory, ControlKind::Static, "", 0), 24, false));
   if (layout_.temperature) {
     Control t = Wide(Make(kIdTemperature, ControlKind::Edit, "", 0), 12, true);
     t.label = "Temperature";
