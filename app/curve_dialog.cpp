@@ -91,10 +91,11 @@ std::string CurveDialog::ItemText(std::uint32_t position, const char* name, std:
   const std::string symbol = style.symbol < static_cast<unsigned>(plot::kSymbolCount)
                                  ? resources::PlainMenuText(plot::kSymbolNames[style.symbol])
                                  : std::string("?");
-  return shell::Format("%s%u: %s  (%u points, parameter %s, %s line, %s, colour %s)",
+  return shell::Format("%s%u: %s  (%u points, parameter %s, %s line, %s, colour %u,%u,%u)",
                        marked ? "* " : "", position, name, points,
                        shell::FormatFloatG(parameter).c_str(), line.c_str(), symbol.c_str(),
-                       plot::ColorSwatchText(style.color).c_str());
+                       plot::RedOf(style.color), plot::GreenOf(style.color),
+                       plot::BlueOf(style.color));
 }
 
 void CurveDialog::OnInit() {

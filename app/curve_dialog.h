@@ -54,7 +54,8 @@ class CurveDialog : public platform::DialogModel {
   CurveDialog(const curves::CurveFamily& family, Mode mode, const std::string& caption,
               std::optional<std::uint32_t> highlighted = std::nullopt);
 
-  // One line of the list: index, name, point count, parameter, style.
+  // One line of the list: index, name, point count, parameter, style (its
+  // colour as red, green, blue).
   static std::string ItemText(std::uint32_t position, const char* name, std::uint32_t points,
                               float parameter, bool marked, const plot::CurveStyle& style);
 

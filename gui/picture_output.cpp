@@ -16,6 +16,7 @@
 #include <QSvgGenerator>
 
 #include <clocale>
+#include <cstdio>
 
 #include "gui/cp1252.h"
 #include "gui/qt_canvas.h"
@@ -86,6 +87,12 @@ QByteArray PngBytes(const QImage& image) {
 
 void EnsureQtForDrawing() {
   if (QCoreApplication::instance()) return;
+  // Batch mode's standard error carries its own reports only: Qt's notes
+  // about the environment of a machine without a desktop are dropped.
+  qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+      std::fprintf(stderr, "tesmira: %s\n", text.toLocal8Bit().constData());
+  });
   static int argc = 3;
   static char name[] = "tesmira";
   static char platformSwitch[] = "-platform";

@@ -59,7 +59,7 @@ TEST_F(CurveDialogTest, TheListShowsNamePointsParameterAndStyle) {
     EXPECT_EQ(d.Caption(), kCurveManagementCaption);
     const std::vector<std::string> items = d.Items(kCurveListControl);
     ASSERT_EQ(items.size(), 4u);
-    EXPECT_EQ(items[0], "0: A  (1 points, parameter 0, Solid line, Circle, colour 0x000000)");
+    EXPECT_EQ(items[0], "0: A  (1 points, parameter 0, Solid line, Circle, colour 0,0,0)");
     EXPECT_EQ(items[1].rfind("* 1: B  (2 points, parameter 2.5E-06, Solid line, Circle", 0), 0u);
     // The first curve is shown; it cannot move further up.
     EXPECT_EQ(d.GetText(kCurveNameControl), "A");
