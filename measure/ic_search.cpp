@@ -164,8 +164,6 @@ bool IcSearch::Search(std::size_t j, std::uint32_t f) {
   if (options_.usePrediction)
     forecast = std::clamp<std::int64_t>(2 * std::int64_t(lastIc_[j]) - prevIc_[j], lower_,
                                         upper_);
-  if (f > 0)
-    stats.step.Add(std::fabs(static_cast<double>(lastIc_[j]) - static_cast<double>(prevIc_[j])));
   prevIc_[j] = lastIc_[j];
   BoundedCode i{static_cast<std::uint32_t>(forecast), lower_, upper_};
   if (im)
@@ -240,6 +238,10 @@ bool IcSearch::Search(std::size_t j, std::uint32_t f) {
 
   // 10.
   PhaseLog(setup_.dialog, im ? "Found Im=%u" : "Found Ic=%u", ic);
+  // The change between consecutive field values, recorded when the new
+  // result is known (taken before it, the first record would always be 0
+  // and the last change never recorded).
+  if (f > 0) stats.step.Add(std::fabs(static_cast<double>(ic) - static_cast<double>(lastIc_[j])));
   lastIc_[j] = ic;
   channels::SetCurrentCode(setup_.sweep1, static_cast<std::uint16_t>(ic));
   daq::Delay(systemDecayTime_);
