@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "channels/thermometer.h"
+#include "measure/ic_search.h"
 #include "measure/ich_options.h"
 #include "measure/ict_options.h"
 #include "tests/measure/measure_fixture.h"
@@ -21,8 +22,8 @@ namespace tsm::testing {
 // junction is superconducting (0 V) until a reading finds the bias above
 // Ic(field, T); it stays resistive (about 4.9 V) until a reading finds the
 // bias below `retrap`. With `volts` set, that function of (bias, field)
-// answers instead. The temperature is 100 K per volt of the sensor, whose
-// voltage grows by `drift` volts at every sensor reading.
+// answers instead. The sensor's reading grows by `drift` driver counts at
+// every reading of it (10/32768 V each); the temperature is 100 K per volt.
 class JunctionDouble : public ScriptedDriver {
  public:
   daq::DriverStatus Output_Write(std::int16_t slot, std::int16_t channel,
@@ -58,8 +59,8 @@ class JunctionDouble : public ScriptedDriver {
     if (slot == 3 && channel == 3) {
       std::lock_guard lock(junctionMutex);
       sensor += drift;
-      temperature = 100.0 * sensor;
-      *reading = static_cast<std::int16_t>(sensor * 32768.0 / 10.0);
+      temperature = 100.0 * sensor * 10.0 / 32768.0;
+      *reading = static_cast<std::int16_t>(sensor);
       return daq::kStatusOk;
     }
     return ScriptedDriver::Input_Read(slot, channel, gain, reading);
@@ -70,7 +71,8 @@ class JunctionDouble : public ScriptedDriver {
   int fieldChanges = 0;
   bool resistive = false;
   int retrap = 33000;
-  double sensor = 0.0, drift = 0.0, temperature = 0.0;
+  int sensor = 0, drift = 0;
+  double temperature = 0.0;
   std::function<int(int field, double temperature)> ic = [](int, double) { return 40000; };
   std::function<double(int bias, int field)> volts;
   std::function<void(int fieldChanges)> onField;
@@ -104,11 +106,11 @@ class IcTest : public MeasureTest {
   }
 
   // A T-sensor on ADC card 0 channel 3 read through a T(V) table of
-  // 100 K per volt.
-  void DefineThermometer(double drift) {
+  // 100 K per volt from 0 to 5 V.
+  void DefineThermometer(int drift) {
     DefineVoltage(2, channels::kTSensor, 0, 3);
     channels::GetThermometerSettings().tr = 0;
-    channels::SetCalibrationTable({{0.0f, 0.0f}, {1000.0f, 10.0f}}, "test.t");
+    channels::SetCalibrationTable({{0.0f, 0.0f}, {500.0f, 5.0f}}, "test.t");
     junction.drift = drift;
   }
 
