@@ -272,7 +272,7 @@ shell::FieldList& IcHOptionsFields() {
     shell::FieldList l;
     AddIcSearchFields(l, Same);
     AddIcHOnlyFields(l);
-    AddIcStatisticsControls(l, 2);
+    AddIcStatisticsControls(l, 1);
     l.hook = IcOptionsHook;
     return l;
   }();

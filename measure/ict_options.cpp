@@ -46,7 +46,7 @@ shell::FieldList& IcTGroupFields() {
                                           "Make AutoZero (resetting sweep1) for each value of T?");
     zero.column = 1;
     l.fields.push_back(zero);
-    AddIcStatisticsControls(l, 2);
+    AddIcStatisticsControls(l, 1);
     l.hook = IcOptionsHook;
     return l;
   }();
