@@ -5,6 +5,8 @@
 #include "channels/measurement_options.h"
 #include "channels/thermometer.h"
 #include "daq/waveform_options.h"
+#include "measure/ich_options.h"
+#include "measure/ict_options.h"
 #include "measure/ivc_options.h"
 #include "plot/state.h"
 #include "shell/optiongroups.h"
@@ -19,6 +21,8 @@ const std::array<PrintedSummary, kPrintedSummaryCount> kPrintedSummaries = {{
     {"PrintAutoZeroOptions", "Auto Zero", channels::AutoZeroInfoTable},
     {"PrintThermometerOptions", "Thermometer", channels::ThermometerInfoTable},
     {"PrintIVCOptions", "V(I)", measure::IVCInfoTable},
+    {"PrintIc(H)Options", "Ic(H)", measure::IcHInfoTable},
+    {"PrintIc(T)Options", "Ic(T)", measure::IcTInfoTable},
     {"PrintWaveformOptions", "Waveform sampling", daq::WaveformGeneralInfoTable},
 }};
 
@@ -38,9 +42,9 @@ constexpr int kIdSeparatePage = 1722;
 constexpr int kIdPrintInfo = 1723;
 constexpr int kIdPrintLegend = 1724;
 constexpr int kIdLegendInPlot = 1725;
-constexpr int kIdFirstSummary = 1730;  // 1730 .. 1737
-constexpr int kIdExportWidth = 1740;
-constexpr int kIdExportHeight = 1741;
+constexpr int kIdFirstSummary = 1730;  // 1730 .. 1739
+constexpr int kIdExportWidth = 1750;
+constexpr int kIdExportHeight = 1751;
 
 shell::FieldList MakePage(PrintPageOptions& o) {
   shell::FieldList l;

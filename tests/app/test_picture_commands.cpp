@@ -35,8 +35,8 @@ TEST_F(PictureTest, ExportTakesItsSizeAndFileAndSaysWhatWentWrong) {
   // The menu item: the size first, then the file.
   ui->PushDialog([](platform::DialogModel& d) {
     EXPECT_EQ(d.ResourceId(), kExportDialogId);
-    d.SetText(1740, "1000");
-    d.SetText(1741, "300");
+    d.SetText(1750, "1000");
+    d.SetText(1751, "300");
   });
   ui->PushFile(dir.File("plot.svg"));
   EXPECT_EQ(RunCommand(kCmdExportPicture), CommandResult::Done);

@@ -191,7 +191,7 @@ TEST_F(PictureTest, ThePrintGroupsKeepTheirKeysAndTheLegendOption) {
   GetPrintPageOptions().pageLayout = kLandscape;
   GetPrintPageOptions().enforceColor = true;
   GetPrintContentsOptions().paramsOnSeparatePage = true;
-  GetPrintContentsOptions().summaries[7] = true;
+  GetPrintContentsOptions().summaries[9] = true;
   GetPrintContentsOptions().exportWidth = 1024;
   plot::GetPlotState().legendInPlot = true;
   const std::string file = dir.File("print.ini");
