@@ -60,13 +60,13 @@ class TextFlow {
     const plot::TextSize zero = c.TextExtent("0");
     gap_ = std::max(1, zero.cx);
     lineHeight_ = std::max(1, zero.cy);
-    legendRow_ = std::max(lineHeight_,
-                          plot::MeasureLegend(c, family, plot::GetPlotState().styles,
-                                              family.Count()).rowHeight);
+    // Every row of the legend as high as the highest (a large symbol).
+    legend_ = plot::MeasureLegend(c, family, plot::GetPlotState().styles, family.Count());
+    legend_.rowHeight = std::max(lineHeight_, legend_.rowHeight);
   }
 
   int LineHeight(const PrintLine& line) const {
-    return line.kind == PrintLine::Kind::Legend ? legendRow_ : lineHeight_;
+    return line.kind == PrintLine::Kind::Legend ? legend_.rowHeight : lineHeight_;
   }
   int BlockHeight(const PrintBlock& block) const {
     int h = lineHeight_ / 2;  // the space before a block
@@ -129,7 +129,7 @@ class TextFlow {
           break;
         case PrintLine::Kind::Legend:
           plot::DrawLegendRows(c, area_.left, y_, family_, plot::GetPlotState().styles,
-                               line.curve, 1, enforceColor_);
+                               line.curve, 1, legend_, enforceColor_);
           break;
       }
       y_ += h;
@@ -163,7 +163,8 @@ class TextFlow {
   const plot::CanvasRect area_;
   const curves::CurveFamily& family_;
   const bool enforceColor_;
-  int gap_ = 1, lineHeight_ = 1, legendRow_ = 1;
+  int gap_ = 1, lineHeight_ = 1;
+  plot::LegendMetrics legend_;
   int y_ = 0;
   int pages_ = 1;
 };

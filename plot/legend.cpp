@@ -43,8 +43,7 @@ LegendMetrics MeasureLegend(Canvas& canvas, const curves::CurveFamily& family,
 
 int DrawLegendRows(Canvas& canvas, int left, int top, const curves::CurveFamily& family,
                    const CurveStyles& styles, std::uint32_t first, std::uint32_t count,
-                   bool enforceColor) {
-  const LegendMetrics m = MeasureLegend(canvas, family, styles, family.Count());
+                   const LegendMetrics& m, bool enforceColor) {
   int y = top;
   const std::uint32_t end = std::min(family.Count(), first + count);
   for (std::uint32_t i = first; i < end; ++i) {
@@ -65,7 +64,7 @@ void DrawLegendInFrame(Canvas& canvas, const FrameLayout& frame,
                        bool enforceColor) {
   const std::uint32_t n = family.Count();
   if (n == 0) return;
-  LegendMetrics m = MeasureLegend(canvas, family, styles, n);
+  const LegendMetrics m = MeasureLegend(canvas, family, styles, n);
   // The rows that fit inside the frame with a gap all round; when some are
   // left out, the last row place says how many.
   const int room = frame.height - 2 * m.gap;
@@ -94,7 +93,7 @@ void DrawLegendInFrame(Canvas& canvas, const FrameLayout& frame,
   canvas.LineTo(box.left, box.bottom - 1);
   canvas.LineTo(box.left, box.top);
   canvas.SetClip(box);
-  const int y = DrawLegendRows(canvas, left, top, family, styles, 0, rows, enforceColor);
+  const int y = DrawLegendRows(canvas, left, top, family, styles, 0, rows, m, enforceColor);
   if (!more.empty())
     canvas.DrawText(more, CanvasRect{left, y, right, y + m.rowHeight}, kTextLeft | kTextVCenter);
   canvas.ClearClip();

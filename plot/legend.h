@@ -32,11 +32,11 @@ struct LegendMetrics {
 LegendMetrics MeasureLegend(Canvas& canvas, const curves::CurveFamily& family,
                             const CurveStyles& styles, std::uint32_t rows);
 
-// Draws rows first .. first + count - 1 of the legend from (left, top);
-// returns the y below the last row.
+// Draws rows first .. first + count - 1 of the legend from (left, top) with
+// the measures of MeasureLegend; returns the y below the last row.
 int DrawLegendRows(Canvas& canvas, int left, int top, const curves::CurveFamily& family,
                    const CurveStyles& styles, std::uint32_t first, std::uint32_t count,
-                   bool enforceColor);
+                   const LegendMetrics& metrics, bool enforceColor);
 
 // The legend in the top right corner of the frame, on white with a thin
 // frame of its own. The rows that do not fit the frame's height are left out
