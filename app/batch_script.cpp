@@ -271,8 +271,8 @@ class Parser {
     s.text = words[0];
     for (std::size_t i = 1; i < words.size(); ++i) {
       double v;
-      if (!ParseNumber(words[i], v) || v < 1 || v > 10000 || v != static_cast<int>(v)) {
-        Error(s.line, "the picture size is a whole number of pixels from 1 to 10000");
+      if (!ParseNumber(words[i], v) || v < 1 || v > 1e6 || v != static_cast<int>(v)) {
+        Error(s.line, "the picture size is a whole number of pixels");
         return false;
       }
       s.numbers.push_back(v);

@@ -95,6 +95,11 @@ void DrawPicture(plot::Canvas& canvas, const plot::CanvasRect& area) {
 
 bool ExportPictureFile(const std::string& path, int width, int height) {
   if (!SomethingToShow("export", kExportCaption)) return false;
+  auto inRange = [](int n) { return n >= int{kMinExportSize} && n <= int{kMaxExportSize}; };
+  if (!inRange(width) || !inRange(height)) {
+    Tell(shell::Format(kBadPictureSizeText, kMinExportSize, kMaxExportSize), kExportCaption);
+    return false;
+  }
   const PictureFormat format = PictureFormatOf(path);
   if (format == PictureFormat::Unknown) {
     Tell(shell::Format(kUnknownPictureExtensionText, files::ExtensionPart(path).c_str()),

@@ -34,6 +34,8 @@ inline constexpr const char* kCopyFailedText = "The picture could not be put on 
 inline constexpr const char* kNoRoomOnPageText =
     "The margins leave no room on the page:\nmake them smaller in Page Setup.";
 inline constexpr const char* kExportChooserTitle = "Export Picture";
+inline constexpr const char* kBadPictureSizeText =
+    "A picture is from %u to %u pixels wide and high.";
 
 // The picture as the main window shows it (its zoom included, on white),
 // drawn into an area of any canvas; the window's own view is left alone.

@@ -61,6 +61,14 @@ TEST_F(PictureTest, ExportTakesItsSizeAndFileAndSaysWhatWentWrong) {
             "Can not export the picture.\nThe extension .bmp is unknown:\nuse .png, .svg or .pdf.");
   EXPECT_EQ(ui->MessageBoxes()[0].caption, kExportCaption);
 
+  // Sizes beyond what the export dialog allows are refused as well.
+  ui->Clear();
+  EXPECT_FALSE(ExportPictureFile(dir.File("huge.png"), 20000, 480));
+  EXPECT_FALSE(ExportPictureFile(dir.File("tiny.png"), 640, 8));
+  EXPECT_EQ(ui->MessageBoxes().size(), 2u);
+  EXPECT_EQ(ui->MessageBoxes()[0].text, "A picture is from 16 to 8000 pixels wide and high.");
+  EXPECT_EQ(output.exports.size(), 1u);
+
   ui->Clear();
   output.failWith = "The file could not be written.";
   EXPECT_FALSE(ExportPictureFile("/nowhere/plot.pdf", 640, 480));
