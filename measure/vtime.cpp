@@ -1,6 +1,7 @@
 #include "measure/vtime.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include "channels/averaging.h"
@@ -117,50 +118,54 @@ int Buffered(MeasureDialog& dialog, const std::vector<int>& voltages, std::uint3
     return 0;
   }
   daq::Stopwatch total;
+  // The cards are read first, card by card, into buffers of their own: an
+  // acquisition the driver refuses (it says why) leaves the family as it
+  // was. Volts of voltages[k] go to volts[k] (each voltage once).
+  std::vector<std::vector<float>> volts(voltages.size());
+  for (const channels::CardAcquisition& card : channels::GroupVoltagesByCard(voltages)) {
+    if (StopRequested()) break;  // the cards not taken give empty curves
+    std::vector<std::vector<float>*> into;
+    try {
+      for (int v : card.voltages) {
+        auto k = std::find(voltages.begin(), voltages.end(), v) - voltages.begin();
+        volts[static_cast<std::size_t>(k)].resize(n);
+        into.push_back(&volts[static_cast<std::size_t>(k)]);
+      }
+    } catch (const std::bad_alloc&) {
+      shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
+                         platform::MB_OK | platform::MB_ICONHAND);
+      return 0;
+    }
+    const bool ok = channels::AcquireBuffered(
+        card, n, rate, [&into](std::size_t k, std::uint32_t i, double v) {
+          (*into[k])[i] = static_cast<float>(v);
+        });
+    if (!ok) return 0;
+  }
+
   curves::CurveFamily& family = curves::CurrentFamily();
   if (!SizeFamily(family, voltages, n, owner)) return 0;
-  curves::LivePublisher live(family);
-  live.SetUnits("s", "V");
-
-  // Curve k belongs to voltages[k] (each voltage once); the acquisitions go
-  // card by card.
-  std::vector<bool> taken(voltages.size(), false);
-  bool failed = false, anyTaken = false;
-  for (const channels::CardAcquisition& card : channels::GroupVoltagesByCard(voltages)) {
-    if (StopRequested()) break;
-    std::vector<std::uint32_t> curveOf;
-    for (int v : card.voltages) {
-      const auto k = static_cast<std::size_t>(
-          std::find(voltages.begin(), voltages.end(), v) - voltages.begin());
-      curveOf.push_back(static_cast<std::uint32_t>(k));
-      taken[k] = true;
-    }
-    anyTaken = true;
-    const bool ok = channels::AcquireBuffered(
-        card, n, rate, [&](std::size_t k, std::uint32_t i, double volts) {
-          family.Curve(curveOf[k]).Point(i) = curves::CurvePoint{
-              static_cast<float>(i / rate), static_cast<float>(volts)};
-        });
-    if (!ok) {
-      failed = true;
-      break;
-    }
-    for (std::uint32_t c : curveOf) live.Publish(c, n);
-    dialog.ShowLatestVoltages();
+  bool complete = true;
+  for (std::size_t k = 0; k < voltages.size(); ++k) {
+    curves::Curve& c = family.Curve(static_cast<std::uint32_t>(k));
+    if (volts[k].empty()) complete = false;
+    for (std::uint32_t i = 0; i < volts[k].size(); ++i)
+      c.Point(i) = curves::CurvePoint{static_cast<float>(i / rate), volts[k][i]};
   }
-  live.End();
-
-  const bool complete = !failed && std::find(taken.begin(), taken.end(), false) == taken.end();
-  if (failed || !anyTaken) {
-    family.SetCount(0);
-  } else if (complete) {
+  {
+    curves::LivePublisher live(family);
+    live.SetUnits("s", "V");
+    live.PublishAll(n);
+  }
+  if (complete) {
     PlayMeasurementSound(kSoundVtime);
   } else {
-    // Stopped between two cards: the curves of the cards not taken stay empty.
+    // Stopped between two cards.
     for (std::size_t k = 0; k < voltages.size(); ++k)
-      if (!taken[k]) family.Curve(static_cast<std::uint32_t>(k)).SetSize(0);
+      if (volts[k].empty()) family.Curve(static_cast<std::uint32_t>(k)).SetSize(0);
   }
-  dialog.ShowPoints(failed ? 0 : n, n);
+  dialog.ShowPoints(n, n);
+  dialog.ShowLatestVoltages();
   FinishFamily(family, total.Elapsed() / 1000.0, kVtimeTitle, "s", "V");
   return 1;
 }

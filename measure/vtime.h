@@ -14,11 +14,11 @@ class MeasureDialog;
 inline constexpr const char* kVtimeTitle = "V(time)";
 
 // The routine of the "V(time)" description (worker thread). N is the
-// dialog's point count. 0 when the start checks fail or the cards cannot
-// take the buffered acquisition asked for (message, family unchanged);
-// otherwise 1, with one curve per measured voltage (units "s" and "V").
-// A stop keeps the points taken, or empties the family when fewer than 5;
-// a failed acquisition (reported by the driver's message) empties it.
+// dialog's point count. 0 when the start checks fail, the cards cannot take
+// the buffered acquisition asked for, or the driver fails it (a message
+// each; the family unchanged); otherwise 1, with one curve per measured
+// voltage (units "s" and "V"). A stop keeps the points taken, or empties
+// the family when fewer than 5.
 int Vtime(MeasureDialog& dialog);
 
 }  // namespace tsm::measure
