@@ -133,3 +133,27 @@ TEST_F(CalibrationTest, StepNumbersThatGiveNoPointOrTooManyAreRefused) {
 
 }  // namespace
 }  // namespace tsm::testing
+
+namespace tsm::testing {
+namespace {
+
+TEST_F(CalibrationTest, ItsDialogHasNoSweepToSetAndRunsOnTheWorker) {
+  {
+    m::MeasureDialog d(m::Description(m::Mode::VoltageCalibration));
+    d.Init();
+    EXPECT_EQ(d.Caption(), "Measurements -- Voltage Calibration");
+    for (int off : {m::kOffStep, m::kOffReset, m::kOffGoStart, m::kOffPoints})
+      EXPECT_FALSE(d.IsEnabled(m::kSweep1Base + off)) << off;
+    EXPECT_EQ(d.GetText(m::kSweep1Base + m::kOffPoints), "");
+    EXPECT_TRUE(d.IsEnabled(m::kIdOptions));
+    d.Finish();
+  }
+  // The headless back end presses "&Do It" and waits for the worker's end.
+  EXPECT_EQ(m::RunMeasurement(m::Mode::VoltageCalibration, nullptr), 1);
+  ASSERT_EQ(Family().Count(), 1u);
+  EXPECT_EQ(Family().Curve(0).Count(), 7u);
+  EXPECT_EQ(steps.size(), 7u);
+}
+
+}  // namespace
+}  // namespace tsm::testing
