@@ -54,13 +54,7 @@ int VoltageCalibration(MeasureDialog& dialog) {
   daq::Stopwatch total;
   curves::CurveFamily& family = curves::CurrentFamily();
   const auto curves = static_cast<std::uint32_t>(voltages.size());
-  if (!family.SetCount(0) || !family.SetCount(curves) || !family.SetAllSizes(n)) {
-    family.SetCount(0);
-    shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
-                       platform::MB_OK | platform::MB_ICONHAND);
-    return 0;
-  }
-  NameCurvesAfterVoltages(family, voltages);
+  if (!SizeCurvesForVoltages(family, voltages, n, owner)) return 0;
   std::vector<CalibrationSeries>& series = Series();
   series.assign(curves, {});
   for (std::uint32_t k = 0; k < curves; ++k) {

@@ -15,7 +15,6 @@
 #include "measure/state.h"
 #include "measure/vt_options.h"
 #include "platform/clock.h"
-#include "shell/errors.h"
 #include "shell/phyunits.h"
 
 namespace tsm::measure {
@@ -61,13 +60,7 @@ int VT(MeasureDialog& dialog) {
   curves::CurveFamily& family = curves::CurrentFamily();
   const std::uint32_t curves = static_cast<std::uint32_t>(voltages.size());
   const std::uint32_t n = PointsPerDirection(dialog.Sweep1());
-  if (!family.SetCount(0) || !family.SetCount(curves) || !family.SetAllSizes(n)) {
-    family.SetCount(0);
-    shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
-                       platform::MB_OK | platform::MB_ICONHAND);
-    return 0;
-  }
-  NameCurvesAfterVoltages(family, voltages);
+  if (!SizeCurvesForVoltages(family, voltages, n, owner)) return 0;
   curves::LivePublisher live(family);
   live.SetUnits("K", unitY);
 

@@ -46,25 +46,12 @@ class RunClock {
   std::uint64_t elapsed_ = 0;
 };
 
-bool SizeFamily(curves::CurveFamily& family, const std::vector<int>& voltages, std::uint32_t n,
-                platform::WindowHandle owner) {
-  if (!family.SetCount(0) || !family.SetCount(static_cast<std::uint32_t>(voltages.size())) ||
-      !family.SetAllSizes(n)) {
-    family.SetCount(0);
-    shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
-                       platform::MB_OK | platform::MB_ICONHAND);
-    return false;
-  }
-  NameCurvesAfterVoltages(family, voltages);
-  return true;
-}
-
 int Timed(MeasureDialog& dialog, const std::vector<int>& voltages, std::uint32_t n,
           std::uint32_t interval) {
   const std::uint32_t interaction = channels::GetMeasurementOptions().delays.interactionTime;
   daq::Stopwatch total;  // also keeps the timer resolution fine while it runs
   curves::CurveFamily& family = curves::CurrentFamily();
-  if (!SizeFamily(family, voltages, n, dialog.Owner())) return 0;
+  if (!SizeCurvesForVoltages(family, voltages, n, dialog.Owner())) return 0;
   curves::LivePublisher live(family);
   live.SetUnits("s", "V");
 
@@ -144,7 +131,7 @@ int Buffered(MeasureDialog& dialog, const std::vector<int>& voltages, std::uint3
   }
 
   curves::CurveFamily& family = curves::CurrentFamily();
-  if (!SizeFamily(family, voltages, n, owner)) return 0;
+  if (!SizeCurvesForVoltages(family, voltages, n, owner)) return 0;
   bool complete = true;
   for (std::size_t k = 0; k < voltages.size(); ++k) {
     curves::Curve& c = family.Curve(static_cast<std::uint32_t>(k));
