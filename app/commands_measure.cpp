@@ -7,6 +7,9 @@
 #include "channels/measurement_options.h"
 #include "measure/calibration_options.h"
 #include "measure/description.h"
+#include "measure/ich.h"
+#include "measure/ich_options.h"
+#include "measure/ict_options.h"
 #include "measure/ivc_options.h"
 #include "measure/measure_dialog.h"
 #include "measure/vt_options.h"
@@ -33,6 +36,9 @@ constexpr int kCmdVtime = 261;
 constexpr int kCmdVdcIac = 279;
 constexpr int kCmdCalibration = 209;
 constexpr int kCmdVIOptions = 268;
+constexpr int kCmdIcHWithReset = 151;
+constexpr int kCmdIcHOptions = 149;
+constexpr int kCmdIcTOptions = 267;
 constexpr int kCmdVTOptions = 219;
 constexpr int kCmdVtimeOptions = 262;
 constexpr int kCmdCalibrationOptions = 215;
@@ -78,7 +84,6 @@ void RegisterMeasureCommands(CommandRegistry& registry) {
     bool swapsAxes;
     AfterRun after = nullptr;
   };
-  // "Ic(H) with &Reset" (151) has no description of its own yet.
   const Entry entries[] = {
       {kCmdVI, Mode::IVC, true},         {kCmdIcH, Mode::IcH, false},
       {kCmdImH, Mode::ImH, false},       {kCmdIVFamilies, Mode::IVF, true},
@@ -90,6 +95,17 @@ void RegisterMeasureCommands(CommandRegistry& registry) {
   for (const Entry& e : entries)
     registry.Register(e.id, Measures(e.mode, e.swapsAxes, e.after), Available(e.mode));
   registry.Register(kCmdVIOptions, [] { return measure::RunIVCOptionsDialog(Owner()) != 0; });
+  // Ic(H) with "Ic(X)ResetField" in force for the run.
+  registry.Register(
+      kCmdIcHWithReset,
+      [] {
+        if (measure::RunIcHWithReset(Owner()) != 1) return false;
+        AfterMeasurement(false);
+        return true;
+      },
+      Available(Mode::IcH));
+  registry.Register(kCmdIcHOptions, [] { return measure::RunIcHOptionsDialog(Owner()) != 0; });
+  registry.Register(kCmdIcTOptions, [] { return measure::RunIcTOptionsDialog(Owner()) != 0; });
   registry.Register(kCmdVTOptions, [] { return measure::RunVTOptionsDialog(Owner()) != 0; });
   registry.Register(kCmdVtimeOptions,
                     [] { return measure::RunVtimeOptionsDialog(Owner()) != 0; });

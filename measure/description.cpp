@@ -3,6 +3,10 @@
 #include "daq/waveform_options.h"
 #include "measure/calibration.h"
 #include "measure/calibration_options.h"
+#include "measure/ich.h"
+#include "measure/ich_options.h"
+#include "measure/ict.h"
+#include "measure/ict_options.h"
 #include "measure/ivc.h"
 #include "measure/ivc_options.h"
 #include "measure/vt.h"
@@ -25,12 +29,12 @@ const MeasurementDescription kDescriptions[kModeCount] = {
     {IVC, "IVC", R::SharedVI, R::None, RunIVCOptionsDialog, RunIVCXAxisDialog, nullptr,
      T::Common},
     {nullptr, "IVF", R::SharedVI, R::IVFSweep2, nullptr, nullptr, nullptr, T::IVF},
-    {nullptr, "Ic(H)", R::IcH, R::None, nullptr, nullptr, nullptr, T::Common},
-    {nullptr, "Im(H)", R::IcH, R::None, nullptr, nullptr, nullptr, T::Common},
+    {IcH, "Ic(H)", R::IcH, R::None, RunIcHOptionsDialog, RunIcHXAxisDialog, nullptr, T::Common},
+    {ImH, "Im(H)", R::IcH, R::None, RunIcHOptionsDialog, RunIcHXAxisDialog, nullptr, T::Common},
     {ZubRoutine, "Zub", R::IcH, R::None, nullptr, nullptr, nullptr, T::Compact},
     {nullptr, "WFM", R::SharedVI, R::None, daq::RunWaveformGeneralDialog, nullptr, nullptr,
      T::Compact},
-    {nullptr, "Ic(T)", R::IcTPoints, R::None, nullptr, nullptr, nullptr, T::Temperature},
+    {IcT, "Ic(T)", R::IcTPoints, R::None, RunIcTOptionsDialog, nullptr, nullptr, T::Temperature},
     {VT, "V(T)/R(T)", R::VTPoints, R::None, RunVTOptionsDialog, nullptr, nullptr,
      T::Temperature},
     {Vtime, "V(time)", R::VtimePoints, R::None, RunVtimeOptionsDialog, nullptr, nullptr,

@@ -25,6 +25,11 @@ void ShowCannotStart(platform::WindowHandle owner, const char* text) {
   shell::ShowMessage(owner, text, kCannotStartCaption, platform::MB_OK | platform::MB_ICONHAND);
 }
 
+void ShowNotEnoughMemory(platform::WindowHandle owner) {
+  shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
+                     platform::MB_OK | platform::MB_ICONHAND);
+}
+
 int FireTriggerPulse() {
   const int t = channels::FirstTriggerCurrent();
   if (t < 0) return -1;

@@ -34,6 +34,8 @@ void ShowCannotStart(platform::WindowHandle owner, const char* text);
 
 inline constexpr const char* kNotEnoughMemoryText = "Not Enough Memory";
 inline constexpr const char* kCannotMeasureCaption = "Can not Measure";
+// "Not Enough Memory" with its caption and the error icon.
+void ShowNotEnoughMemory(platform::WindowHandle owner);
 
 // --- trigger pulse
 inline constexpr const char* kTriggerFailedText =
