@@ -50,31 +50,20 @@ TEST(MeasureBatch, TheExampleMeasuresAndSavesTheHystereticCurveOfTheJunction) {
 
 namespace {
 
-// Runs a README command line that names `script`, from a folder holding the
-// examples as the repository does.
-ProgramRun RunReadmeExample(const tsm::testing::TempDir& dir, const std::string& script) {
-  const std::string readme =
-      tsm::testing::TempDir::Read(std::string(TESMIRA_SOURCE_DIR) + "/README.md");
-  const std::string program = "build/bin/tesmira ";
-  const auto end = readme.find("-batch:examples/" + script);
-  if (end == std::string::npos) return {"the README lost the example " + script, -1};
-  const auto at = readme.rfind(program, end);
-  const std::string arguments =
-      readme.substr(at + program.size(), readme.find('\n', at) - at - program.size());
-  std::filesystem::create_directory(dir.Path() / "examples");
-  for (const std::string& name : {std::string("junction.ini"), script})
-    std::filesystem::copy_file(std::string(TESMIRA_SOURCE_DIR) + "/examples/" + name,
-                               dir.Path() / "examples" / name);
-  return RunIn(dir.Path().string(), arguments);
-}
+using tsm::testing::Point;
+using tsm::testing::ProgramRun;
 
 TEST(MeasureBatch, TheTimeTraceExampleTakesItsPointsOnTheirSchedule) {
+  const std::string arguments =
+      tsm::testing::ReadmeArguments("-i:examples/junction.ini -batch:examples/time_trace.tsm");
+  ASSERT_FALSE(arguments.empty()) << "the README lost the time-trace example";
   tsm::testing::TempDir dir;
-  const ProgramRun run = RunReadmeExample(dir, "time_trace.tsm");
+  tsm::testing::CopyExamples(dir, {"junction.ini", "time_trace.tsm"});
+  const ProgramRun run = tsm::testing::RunIn(dir.Path().string(), arguments);
   EXPECT_EQ(run.exitCode, 0) << run.out;
   EXPECT_NE(run.out.find("dialog 4904 [Measurements -- V(time)] -> 1"), std::string::npos)
       << run.out;
-  const std::vector<Point> points = ReadColumns(dir.File("junction_trace.dat"));
+  const std::vector<Point> points = tsm::testing::ReadColumns(dir.File("junction_trace.dat"));
   ASSERT_EQ(points.size(), 100u) << run.out;
   // One point every 20 ms: never early, late only as far as a busy machine
   // delays a reading, and the last one where the schedule puts it.
@@ -95,7 +84,7 @@ TEST(MeasureBatch, ACalibrationAsksForEveryStepAndReportsItsFit) {
   dir.Write("cal.tsm",
             "answer ok\nanswer ok\nanswer ok\nrun Calibration\nexpect curves 1\n"
             "expect points 0 3\n");
-  const ProgramRun run = RunIn(dir.Path().string(), "-i:cal.ini -batch:cal.tsm");
+  const ProgramRun run = tsm::testing::RunIn(dir.Path().string(), "-i:cal.ini -batch:cal.tsm");
   EXPECT_EQ(run.exitCode, 0) << run.out;
   EXPECT_NE(run.out.find("message [Voltage Calibration] Set the voltage standard to step n = -2"
                          "\\n(-0.000310175 V at 75 GHz)."),
