@@ -147,7 +147,8 @@ void PictureInfoView::Refresh() {
   const curves::CurveFamily& family = curves::FamilyForPlot();
   const bool editable = app::PictureInfoEditable();
   for (Field& f : fields_) {
-    const QString shown = FromCp1252(app::PictureFieldText(family, f.field));
+    QString shown = FromCp1252(app::PictureFieldText(family, f.field));
+    shown.replace("\r\n", "\n");  // the comment's lines as the editor keeps them
     // What is being typed stays until it is taken.
     const bool typing = f.Editor()->hasFocus() &&
                         (f.line ? f.line->isModified() : f.text->document()->isModified());
@@ -167,21 +168,31 @@ void PictureInfoView::RefreshLegend() {
   refreshing_ = true;
   const app::PictureInfo info = app::PictureInfoOf(curves::FamilyForPlot());
   const bool editable = app::PictureInfoEditable();
-  const int current = legend_->currentRow();
   legend_->setRowCount(static_cast<int>(info.legend.size()));
+  // The items are updated where they are: a rename arrives from the item
+  // being edited, which must outlive the refresh it causes.
+  auto item = [this](int row, int column) {
+    QTableWidgetItem* it = legend_->item(row, column);
+    if (!it) {
+      it = new QTableWidgetItem;
+      legend_->setItem(row, column, it);
+    }
+    return it;
+  };
   for (std::size_t i = 0; i < info.legend.size(); ++i) {
+    const int row = static_cast<int>(i);
     const app::LegendEntry& e = info.legend[i];
-    auto* name = new QTableWidgetItem(StyleSample(e.style), FromCp1252(e.name));
+    QTableWidgetItem* name = item(row, 0);
+    name->setIcon(StyleSample(e.style));
+    name->setText(FromCp1252(e.name));
     Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsEnabled;
     if (editable) flags |= Qt::ItemIsEditable;
     name->setFlags(flags);
-    auto* points = new QTableWidgetItem(QString::number(e.points));
+    QTableWidgetItem* points = item(row, 1);
+    points->setText(QString::number(e.points));
     points->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
     points->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    legend_->setItem(static_cast<int>(i), 0, name);
-    legend_->setItem(static_cast<int>(i), 1, points);
   }
-  if (current >= 0 && current < legend_->rowCount()) legend_->setCurrentCell(current, 0);
   style_->setEnabled(editable);
   refreshing_ = false;
 }
