@@ -36,6 +36,7 @@ struct Statement {
     ExpectCurves, ExpectPoints, ExpectSaved,
     Echo,
     Snapshot,      // a picture of the main window
+    Export,        // the picture into a file (numbers: width, height, or none)
   };
   Kind kind = Kind::Run;
   int line = 0;

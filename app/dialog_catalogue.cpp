@@ -1,12 +1,20 @@
 #include "app/dialog_catalogue.h"
 
+#include <optional>
+
 #include "channels/channel_dialogs.h"
 #include "channels/channel_tables.h"
 #include "channels/thermometer.h"
+#include "curves/state.h"
 #include "daq/waveform_options.h"
+#include "math/pointwise_dialogs.h"
+#include "measure/ich_options.h"
 #include "measure/ivc_options.h"
+#include "plot/gpen.h"
 #include "plot/style_dialog.h"
 #include "app/commands.h"
+#include "app/curve_dialog.h"
+#include "app/print_options.h"
 
 namespace tsm::app {
 
@@ -22,18 +30,35 @@ const std::vector<CatalogueEntry>& DialogCatalogue() {
   // One line per dialog; the order is the order of the menus.
   static const std::vector<CatalogueEntry> catalogue = {
       // File and Edit
-      {"user-name", Command(kCmdUserName)},
+      {"file-page-setup", [] { RunPageSetupDialog(Owner()); }},
+      {"file-printing-options", [] { RunPrintingOptionsDialog(Owner()); }},
+      {"file-export", [] { RunExportDialog(Owner()); }},
+      {"edit-curve-management", [] { RunCurveDialog(Owner(), std::nullopt); }},
+      {"edit-curve-properties", [] { RunCurveDialog(Owner(), 0u); }},
       {"curve-style", [] { plot::RunStyleDialog(Owner(), 0); }},
-      // Measure
+      // Measure: each mode's dialog, its options
       {"measure-vi", Command(29)},
       {"measure-vi-options", Command(268)},
       {"measure-vi-x-axis", [] { measure::RunIVCXAxisDialog(Owner()); }},
+      {"measure-ich", Command(213)},
+      {"measure-ich-options", Command(149)},
+      {"measure-ich-x-axis", [] { measure::RunIcHXAxisDialog(Owner()); }},
+      {"measure-ict", Command(152)},
+      {"measure-ict-options", Command(267)},
+      {"measure-vt", Command(153)},
+      {"measure-vt-options", Command(219)},
+      {"measure-vtime", Command(261)},
+      {"measure-vtime-options", Command(262)},
+      {"measure-calibration", Command(209)},
+      {"measure-calibration-options", Command(215)},
       // Math
       {"math-filter", Command(kCmdFilter)},
       {"math-smooth", Command(kCmdSmooth)},
       {"math-skip-extra-points", Command(kCmdSkipExtraPoints)},
       {"math-shift", Command(kCmdShift)},
       {"math-scale", Command(kCmdScale)},
+      {"math-abs", Command(kCmdAbs)},
+      {"math-choose-curve", [] { math::ChooseCurve(Owner(), curves::CurrentFamily()); }},
       {"math-statistics", Command(kCmdStatistics)},
       // Options
       {"options-math", Command(kCmdMathOptions)},
@@ -52,6 +77,11 @@ const std::vector<CatalogueEntry>& DialogCatalogue() {
       {"options-waveform-0", Command(daq::kProgramWaveformFirstCommand)},
       {"options-waveform-sampling", [] { daq::RunWaveformGeneralDialog(Owner()); }},
       {"options-axes", Command(kCmdAxes)},
+      {"options-axes-pen", [] {
+         plot::GPen pen;
+         plot::EditPen(pen, "Axes lines", Owner());
+       }},
+      {"user-name", Command(kCmdUserName)},
       // Help
       {"about", Command(kCmdAbout)},
   };

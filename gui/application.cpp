@@ -15,6 +15,7 @@
 #include "gui/main_window.h"
 #include "gui/plot_widget.h"
 #include "gui/measure_dialog_view.h"
+#include "gui/picture_output.h"
 #include "gui/plot_views.h"
 #include "gui/qt_environment.h"
 #include "gui/qt_ui.h"
@@ -99,6 +100,7 @@ int RunApplication(int argc, char** argv, const ApplicationOptions& options) {
   QtUi ui;
   platform::SetUi(&ui);
   RegisterViews();
+  InstallPictureOutput(true);
   app::RegisterOptionGroups();
   app::RegisterAllCommands();
 
@@ -127,6 +129,7 @@ int RunApplication(int argc, char** argv, const ApplicationOptions& options) {
     }
     StopMainWindow(ui);
   }
+  RemovePictureOutput();
   app::ResetCommandState();
   shell::FreeCommandLine();
   platform::SetUi(nullptr);

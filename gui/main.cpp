@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "gui/application.h"
+#include "gui/picture_output.h"
 #include "gui/snapshot.h"
 #include "app/batch.h"
 #include "app/cards_command.h"
@@ -19,10 +20,11 @@ int main(int argc, char** argv) {
   if (tsm::app::IsCardsCommand(argc, argv))
     return tsm::app::RunCardsCommand(tsm::app::ExecutableDirectory());
   if (tsm::app::IsBatchCommand(argc, argv)) {
+    // Batch mode exports, prints and draws its snapshots through an
+    // offscreen Qt of its own.
+    tsm::gui::InstallPictureOutput(false);
     tsm::gui::InstallSnapshotRenderer();
-    const int status = tsm::app::RunBatch(argc, argv);
-    tsm::gui::FinishSnapshots();
-    return status;
+    return tsm::app::RunBatch(argc, argv);
   }
   return tsm::gui::RunApplication(argc, argv);
 }

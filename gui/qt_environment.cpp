@@ -1,8 +1,5 @@
 #include "gui/qt_environment.h"
 
-#include <QString>
-#include <QtGlobal>
-
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,23 +20,6 @@ void PrepareQtEnvironment() {
     if ((st.st_mode & 0777) != 0700 && chmod(dir.c_str(), 0700) != 0) return;
   }
   setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
-}
-
-namespace {
-QtMessageHandler previousHandler = nullptr;
-
-void DropOffscreenRemarks(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-  if (text.contains(QLatin1String("propagateSizeHints"))) return;
-  if (previousHandler) previousHandler(type, context, text);
-}
-}  // namespace
-
-void QuietOffscreenRemarks() {
-  static const bool installed = [] {
-    previousHandler = qInstallMessageHandler(DropOffscreenRemarks);
-    return true;
-  }();
-  (void)installed;
 }
 
 }  // namespace tsm::gui

@@ -8,9 +8,4 @@ namespace tsm::gui {
 
 void PrepareQtEnvironment();
 
-// For pictures drawn offscreen: the offscreen platform's remark that it
-// cannot pass a window's size limits to a window manager (it has none) is
-// dropped; every other message goes where it went.
-void QuietOffscreenRemarks();
-
 }  // namespace tsm::gui

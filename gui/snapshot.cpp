@@ -5,15 +5,13 @@
 #include <QImageWriter>
 #include <QPainter>
 
-#include <clocale>
-#include <memory>
 
 #include "gui/application.h"
 #include "gui/cp1252.h"
 #include "gui/dialog_view.h"
 #include "gui/main_window.h"
+#include "gui/picture_output.h"
 #include "gui/plot_widget.h"
-#include "gui/qt_environment.h"
 
 namespace tsm::gui {
 
@@ -41,24 +39,10 @@ void Settle() {
   QCoreApplication::processEvents();
 }
 
-// The offscreen application of pictures taken without a window (batch
-// mode); ended by FinishSnapshots, before the process's own exit.
-std::unique_ptr<QApplication>& OwnApplication() {
-  static std::unique_ptr<QApplication> application;
-  return application;
-}
-
+// Batch mode has no window: its first picture starts the offscreen Qt that
+// export and print use as well, and the painters of the dialogs.
 void EnsureApplication() {
-  if (QCoreApplication::instance()) return;
-  PrepareQtEnvironment();
-  QuietOffscreenRemarks();
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "tesmira";
-  static char* argv[] = {name, nullptr};
-  OwnApplication() = std::make_unique<QApplication>(argc, argv);
-  // Qt adopts the desktop's locale; the program's numbers keep their point.
-  std::setlocale(LC_NUMERIC, "C");
+  EnsureQtForDrawing();
   RegisterViews();
 }
 
@@ -110,11 +94,6 @@ void InstallSnapshotRenderer() {
     return SavePicture(DialogPicture(dialog), path, why);
   };
   app::SetSnapshotRenderer(std::move(renderer));
-}
-
-void FinishSnapshots() {
-  app::SetSnapshotRenderer({});
-  OwnApplication().reset();
 }
 
 }  // namespace tsm::gui

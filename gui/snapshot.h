@@ -26,10 +26,7 @@ QImage MainWindowPicture(const app::WindowPicture& window);
 bool SavePicture(const QImage& picture, const std::string& path, std::string& why);
 
 // Installs the renderer of batch mode's snapshots. The first picture starts
-// an offscreen Qt application when none runs.
+// an offscreen Qt application when none runs (EnsureQtForDrawing).
 void InstallSnapshotRenderer();
-// Removes the renderer and ends the application it started, if any (Qt's
-// objects must go before the process's exit handlers run).
-void FinishSnapshots();
 
 }  // namespace tsm::gui

@@ -9,9 +9,6 @@
 // Start-up is the program's without a display (settings, cards, the data
 // files, as batch mode has it). Exit status 0; 1 when a dialog of the
 // catalogue did not open or its layout has a fault; 2 when start-up failed.
-#include <QApplication>
-
-#include <clocale>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -19,7 +16,7 @@
 #include "gui/application.h"
 #include "gui/dialog_pictures.h"
 #include "gui/dialog_view.h"
-#include "gui/qt_environment.h"
+#include "gui/picture_output.h"
 #include "gui/snapshot.h"
 #include "platform/dialog.h"
 #include "app/commands.h"
@@ -38,12 +35,7 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = argv[1];
-  gui::PrepareQtEnvironment();
-  gui::QuietOffscreenRemarks();
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  int qtArgc = 1;
-  QApplication application(qtArgc, argv);
-  std::setlocale(LC_NUMERIC, "C");
+  gui::EnsureQtForDrawing();
   gui::RegisterViews();
 
   // The program's command line without the folder.
