@@ -7,10 +7,13 @@
 #include "gui/application.h"
 #include "app/batch.h"
 #include "app/cards_command.h"
+#include "app/startup.h"
 
 int main(int argc, char** argv) {
-  if (tsm::app::IsCardsCommand(argc, argv))
+  if (tsm::app::IsCardsCommand(argc, argv)) {
+    tsm::app::ParseStartupCommandLine(argc, argv);  // -driver: and the option file
     return tsm::app::RunCardsCommand(tsm::app::ExecutableDirectory());
+  }
   if (tsm::app::IsBatchCommand(argc, argv)) return tsm::app::RunBatch(argc, argv);
   return tsm::gui::RunApplication(argc, argv);
 }
