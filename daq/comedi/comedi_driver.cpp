@@ -107,17 +107,38 @@ std::string ComediDriver::LastErrorDetail() {
   return detail_;
 }
 
+// "  analogue inputs: 8 channels, 16 bits, -10..10 V, -5..5 V; timed": what
+// channel 0 of the subdevice offers, as comedi describes it.
+std::string ComediDriver::SubdeviceLine(Slot& s, const Subdevice& sub, const char* kind,
+                                        unsigned timedFlag) {
+  if (sub.index < 0) return shell::Format("  no analogue %s\n", kind);
+  const auto index = static_cast<unsigned>(sub.index);
+  unsigned bits = 0;
+  for (std::uint32_t m = s.device->MaxData(index, 0); m != 0; m >>= 1) ++bits;
+  std::string line = shell::Format("  analogue %s: %u channels, %u bits", kind, sub.channels, bits);
+  const int n = s.device->RangeCount(index, 0);
+  for (int i = 0; i < n; ++i) {
+    Range r;
+    if (s.device->GetRange(index, 0, static_cast<unsigned>(i), &r) && r.unit == kUnitVolt)
+      line += shell::Format(", %g..%g V", r.min, r.max);
+  }
+  line += (sub.flags & timedFlag) ? "; timed\n" : "; not timed\n";
+  return line;
+}
+
 std::string ComediDriver::DeviceReport() {
   std::lock_guard lock(mutex_);
   std::string report;
   DriverStatus status = kStatusOk;
   for (int n = 1; n <= kSlotCount; ++n) {
-    const Slot* s = OpenSlot(static_cast<std::int16_t>(n), &status);
+    Slot* s = OpenSlot(static_cast<std::int16_t>(n), &status);
     if (!s) continue;
     report += shell::Format("comedi: slot %d is %s, board %s (driver %s), Card-ID:%lu\n", n,
                             DevicePath(n).c_str(), s->device->BoardName().c_str(),
                             s->device->DriverName().c_str(),
                             static_cast<unsigned long>(s->typeCode));
+    report += SubdeviceLine(*s, s->input, "inputs", kSdfCmdRead);
+    report += SubdeviceLine(*s, s->output, "outputs", kSdfCmdWrite);
   }
   if (report.empty())
     report = shell::Format("No comedi device found (/dev/comedi0 to /dev/comedi%d): %s.\n",

@@ -107,9 +107,11 @@ class ComediDriver : public Driver {
 
   std::string LastErrorDetail() override;
 
-  // One line per slot that holds a device ("comedi: slot 1 is /dev/comedi0,
-  // board ..."), or the line saying that no comedi device was found and why.
-  // Opens the devices it has not tried yet.
+  // For each slot that holds a device, a line naming it ("comedi: slot 1 is
+  // /dev/comedi0, board ...") and one line each for its analogue inputs and
+  // outputs (channels, bits, volt ranges, timed or not); or the line saying
+  // that no comedi device was found and why. Opens the devices it has not
+  // tried yet.
   std::string DeviceReport();
   bool AnyDevice();
 
@@ -141,6 +143,7 @@ class ComediDriver : public Driver {
   // Everything below runs with mutex_ held.
   Slot* OpenSlot(std::int16_t slot, DriverStatus* status);
   DriverStatus Fail(DriverStatus status, const std::string& detail);
+  std::string SubdeviceLine(Slot& s, const Subdevice& sub, const char* kind, unsigned timedFlag);
   DriverStatus LibraryFailure(Slot& s, const char* call);
   DriverStatus ConversionFor(Slot& s, const Subdevice& sub, std::int16_t channel,
                              std::int16_t gain, bool fullScale, Conversion* out);

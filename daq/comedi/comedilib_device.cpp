@@ -68,10 +68,8 @@ class ComedilibDevice : public Device {
   int DataReadDelayed(unsigned subdevice, unsigned channel, unsigned range, unsigned aref,
                       std::uint32_t* sample, unsigned settlingNs) override {
     lsampl_t data = 0;
-    const int r = settlingNs == 0
-                      ? comedi_data_read(device_, subdevice, channel, range, aref, &data)
-                      : comedi_data_read_delayed(device_, subdevice, channel, range, aref, &data,
-                                                 settlingNs);
+    const int r =
+        comedi_data_read_delayed(device_, subdevice, channel, range, aref, &data, settlingNs);
     *sample = data;
     return Check(r);
   }

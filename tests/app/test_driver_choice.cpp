@@ -8,6 +8,7 @@
 #include "app/cards_command.h"
 #include "app/driver_choice.h"
 #include "app/startup.h"
+#include "channels/virtual_channels_settings.h"
 #include "curves/state.h"
 #include "measure/description.h"
 #include "measure/ivc_options.h"
@@ -83,8 +84,7 @@ TEST_F(DriverSwitchTest, CardsPrintsTheDevicesInventoryAndWhichBoardItIs) {
   EXPECT_EQ(RunCardsCommand(dir.Path().string() + "/"), 0);
   EXPECT_EQ(::testing::internal::GetCapturedStdout(),
             std::string(tsm::testing::kFakeComediInventory) +
-                "comedi: slot 1 is /dev/comedi0, board comedi_test (driver comedi_test), "
-                "Card-ID:2540046408\n");
+                tsm::testing::kFakeComediDeviceLines);
   daq::ResetCards();
 }
 
@@ -107,7 +107,7 @@ TEST_F(DriverSwitchTest, WithoutADeviceTheCardCheckSaysSo) {
 }
 
 // The program measuring through the backend: the cards detected from the
-// fake device, Sweep1 on output 0 through 1000 Ohm, the voltage on input 0.
+// fake device and the channels of examples/loopback.ini.
 class ComediMeasureTest : public tsm::testing::ChannelsTest {
  protected:
   ComediMeasureTest() {
@@ -120,8 +120,9 @@ class ComediMeasureTest : public tsm::testing::ChannelsTest {
     measure::ResetIVCOptions();
     curves::ResetCurvesState();
     shell::ResetSettingsState();
-    DefineCurrent(0, channels::kPlusSweep1, 0, 0, 1000.0f);
-    DefineVoltage(0, channels::kPositive, 0, 0);
+    // The README's example: Sweep1 on output 0 through 1000 Ohm, the
+    // voltage on input 0.
+    channels::LoadVirtualChannels(std::string(TESMIRA_SOURCE_DIR) + "/examples/loopback.ini");
   }
   ~ComediMeasureTest() override {
     ResetDriverChoice();

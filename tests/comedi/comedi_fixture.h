@@ -26,6 +26,13 @@ inline constexpr const char* kFakeComediInventory =
     "(Source: autodetection, zentra.ini has the same data or nothing)\n"
     "  DAC:   8 channels, Reading=[0,32768,65535], DAC Voltage=[-10.000000,10.000000]\n";
 
+// The backend's own lines about the fake device, after the inventory.
+inline constexpr const char* kFakeComediDeviceLines =
+    "comedi: slot 1 is /dev/comedi0, board comedi_test (driver comedi_test), "
+    "Card-ID:2540046408\n"
+    "  analogue inputs: 8 channels, 16 bits, -10..10 V, -5..5 V; timed\n"
+    "  analogue outputs: 8 channels, 16 bits, -10..10 V; timed\n";
+
 class ComediTest : public DaqTest {
  protected:
   ComediTest() {

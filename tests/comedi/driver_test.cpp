@@ -25,9 +25,7 @@ TEST_F(ComediDriverTest, DetectionFindsTheChannelsBitsAndRangesOfTheDevice) {
   ASSERT_EQ(daq::DacCardCount(), 1);
   EXPECT_EQ(daq::AdcCardAt(0)->zeroShift, 32768);
   EXPECT_EQ(daq::DacCardAt(0)->zeroCode, 32768);
-  EXPECT_EQ(driver->DeviceReport(),
-            "comedi: slot 1 is /dev/comedi0, board comedi_test (driver comedi_test), "
-            "Card-ID:2540046408\n");
+  EXPECT_EQ(driver->DeviceReport(), kFakeComediDeviceLines);
 }
 
 // A program built with TESMIRA_COMEDI=OFF has no library to open devices.
@@ -199,6 +197,7 @@ TEST_F(ComediDriverTest, TimedReadingsEndWithinTheirTimeOutAndReportWhy) {
 
 TEST_F(ComediDriverTest, ADeviceWithoutTimedCommandsRefusesThemAsNotOffered) {
   fake->SetNoCommands();
+  EXPECT_NE(driver->DeviceReport().find("-5..5 V; not timed\n"), std::string::npos);
   std::vector<std::int16_t> buffer(10);
   EXPECT_EQ(driver->DAQ_Op(1, 0, 1, buffer.data(), 10, 1000.0), dc::kNotOffered);
   EXPECT_EQ(driver->LastErrorDetail(), "/dev/comedi0: the analogue input has no timed acquisition");
