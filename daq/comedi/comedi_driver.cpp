@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "daq/comedi/comedi_output.h"
 #include "shell/stringex.h"
@@ -316,7 +317,12 @@ DriverStatus ComediDriver::Waveform_Scale(std::int16_t slot, std::int16_t channe
   status = ConversionFor(*s, s->output, channel, 1, true, &c);
   if (status != kStatusOk) return status;
   // All or nothing: a refused voltage leaves the caller's codes untouched.
-  std::vector<std::int16_t> scaled(count);
+  std::vector<std::int16_t> scaled;
+  try {
+    scaled.resize(count);
+  } catch (const std::bad_alloc&) {
+    return Fail(kBadValue, shell::Format("no memory for %u codes", count));
+  }
   for (std::uint32_t i = 0; i < count; ++i) {
     std::uint32_t aligned = 0;
     if (!AlignedOfVolts(c.volts, c.Format(), volts[i] * gain, &aligned))
@@ -399,6 +405,14 @@ DriverStatus ComediDriver::TimedRead(std::unique_lock<std::mutex>& lock, Slot& s
     return Fail(kNotOffered, DevicePath(slot) + ": the analogue input has no timed acquisition");
   const auto subdevice = static_cast<unsigned>(sub.index);
   const auto channels = static_cast<unsigned>(chanlist.size());
+  const std::size_t sampleBytes = (sub.flags & kSdfLsampl) ? 4 : 2;
+  const std::size_t total = static_cast<std::size_t>(count) * sampleBytes;
+  std::vector<unsigned char> raw;
+  try {
+    raw.resize(total);
+  } catch (const std::bad_alloc&) {
+    return Fail(kBadValue, shell::Format("no memory for %u samples", count));
+  }
   Command cmd;
   DriverStatus status = PrepareCommand(s, subdevice, &cmd, channels, scanRate);
   if (status != kStatusOk) return status;
@@ -426,9 +440,6 @@ DriverStatus ComediDriver::TimedRead(std::unique_lock<std::mutex>& lock, Slot& s
   const auto deadline = Clock::now() + std::chrono::microseconds(
                                            static_cast<long long>(std::min(limitMs, 1e12) * 1000));
 
-  const std::size_t sampleBytes = (sub.flags & kSdfLsampl) ? 4 : 2;
-  const std::size_t total = static_cast<std::size_t>(count) * sampleBytes;
-  std::vector<unsigned char> raw(total);
   std::size_t got = 0;
   while (got < total) {
     const long n = s.device->Read(raw.data() + got, total - got);

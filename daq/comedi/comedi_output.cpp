@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 
 #include "daq/comedi/comedi_output.h"
 #include "shell/stringex.h"
@@ -71,7 +72,11 @@ DriverStatus ComediDriver::StartSegment(Slot& s) {
   // The caller's codes, taken again at every start: a paused output plays
   // what the caller changed meanwhile.
   const std::size_t count = static_cast<std::size_t>(o.points) * o.channels;
-  o.period.assign(count * o.sampleBytes, 0);
+  try {
+    o.period.assign(count * o.sampleBytes, 0);
+  } catch (const std::bad_alloc&) {
+    return Fail(kBadValue, shell::Format("no memory for %zu codes", count));
+  }
   for (std::size_t i = 0; i < count; ++i) {
     const Conversion& c = o.conversions[i % o.channels];
     std::uint32_t aligned = 0;
