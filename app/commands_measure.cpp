@@ -5,9 +5,11 @@
 // unsaved. Modes whose routine is not there yet stay greyed. Also the
 // measurement option dialogs of the modes.
 #include "channels/measurement_options.h"
+#include "daq/waveform_options.h"
 #include "measure/description.h"
 #include "measure/ivc_options.h"
 #include "measure/measure_dialog.h"
+#include "measure/vdc_iac_options.h"
 #include "plot/view.h"
 #include "app/commands.h"
 #include "shell/settings.h"
@@ -29,6 +31,8 @@ constexpr int kCmdVtime = 261;
 constexpr int kCmdVdcIac = 279;
 constexpr int kCmdCalibration = 209;
 constexpr int kCmdVIOptions = 268;
+constexpr int kCmdVIwfmOptions = 169;
+constexpr int kCmdVdcIacOptions = 278;
 
 // What follows a measurement that returned 1.
 void AfterMeasurement(bool swapsAxes) {
@@ -76,6 +80,8 @@ void RegisterMeasureCommands(CommandRegistry& registry) {
   for (const Entry& e : entries)
     registry.Register(e.id, Measures(e.mode, e.swapsAxes), Available(e.mode));
   registry.Register(kCmdVIOptions, [] { return measure::RunIVCOptionsDialog(Owner()) != 0; });
+  registry.Register(kCmdVIwfmOptions, [] { return daq::RunWaveformGeneralDialog(Owner()) != 0; });
+  registry.Register(kCmdVdcIacOptions, [] { return measure::RunVdcIacOptionsDialog(Owner()) != 0; });
 }
 
 }  // namespace tsm::app

@@ -31,11 +31,6 @@ double XValue(const IVCOptions& o, std::uint32_t i, int sweep1Current) {
       return 0.0;
   }
 }
-
-void NotEnoughMemory(platform::WindowHandle owner) {
-  shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
-                     platform::MB_OK | platform::MB_ICONHAND);
-}
 }  // namespace
 
 double IVC_GetParamValue(std::uint32_t i, int sweep1Current) {
@@ -66,20 +61,11 @@ int IVC(MeasureDialog& dialog) {
   daq::Stopwatch total;
   curves::CurveFamily& family = curves::CurrentFamily();
   const std::uint32_t curves = static_cast<std::uint32_t>(voltages.size());
-  if (!family.SetCount(0) || !family.SetCount(curves)) {
-    NotEnoughMemory(owner);
-    return 0;
-  }
-  NameCurvesAfterVoltages(family, voltages);
-
   const SweepRange range = RangeInCardCodes(dialog.Sweep1());
   std::uint32_t n = PointsPerDirection(range);
   if (range.twoDirections) n *= 2;
-  if (!family.SetAllSizes(n)) {
-    family.SetCount(0);
-    NotEnoughMemory(owner);
-    return 0;
-  }
+  if (!SizeFamilyForRun(owner, family, curves, n)) return 0;
+  NameCurvesAfterVoltages(family, voltages);
 
   // From here the plot shows the points as they are measured.
   curves::LivePublisher live(family);
@@ -140,10 +126,7 @@ int IVC(MeasureDialog& dialog) {
 
     if (StopRequested()) {
       live.End();
-      if (i < kMinimumPointsKept)
-        family.SetCount(0);
-      else
-        TruncateCurves(family, i);
+      KeepFirstPoints(family, i);
       complete = false;
       break;
     }

@@ -1,6 +1,8 @@
 #include "measure/register_groups.h"
 
 #include "measure/ivc_options.h"
+#include "measure/ivf_options.h"
+#include "measure/vdc_iac_options.h"
 #include "shell/optiongroups.h"
 #include "shell/setupdlg.h"
 
@@ -9,6 +11,9 @@ namespace tsm::measure {
 void RegisterOptionGroups() {
   using shell::OptionGroupId;
   shell::RegisterOptionGroup(OptionGroupId::IVC, shell::FieldListGroup("IVC", IVCGroupFields()));
+  shell::RegisterOptionGroup(OptionGroupId::IVF, shell::FieldListGroup("IVF", IVFGroupFields()));
+  shell::RegisterOptionGroup(OptionGroupId::VdcIac,
+                             {"V_dc(I_ac)", LoadVdcIacOptions, SaveVdcIacOptions});
 }
 
 }  // namespace tsm::measure

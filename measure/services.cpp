@@ -14,6 +14,7 @@
 #include "shell/errors.h"
 #include "shell/settings.h"
 #include "shell/stringex.h"
+#include "shell/sysinfo.h"
 
 namespace tsm::measure {
 
@@ -64,6 +65,35 @@ void TruncateCurves(curves::CurveFamily& family, std::uint32_t n) {
     curves::Curve& c = family.Curve(k);
     if (c.Count() > n) c.SetSize(n);
   }
+}
+
+void KeepFirstPoints(curves::CurveFamily& family, std::uint32_t n) {
+  if (n < kMinimumPointsKept)
+    family.SetCount(0);
+  else
+    TruncateCurves(family, n);
+}
+
+bool FamilyFitsInMemory(std::uint64_t curves, std::uint64_t points) {
+  const shell::MemoryInfo memory = shell::QueryMemory();
+  if (!memory.ok) return true;
+  const double bytes = static_cast<double>(curves) *
+                       (static_cast<double>(points) * sizeof(curves::CurvePoint) +
+                        sizeof(curves::Curve));
+  return bytes <= static_cast<double>(memory.availableKb) * 1024.0;
+}
+
+bool SizeFamilyForRun(platform::WindowHandle owner, curves::CurveFamily& family,
+                      std::uint64_t curves, std::uint64_t points) {
+  family.SetCount(0);
+  if (curves <= UINT32_MAX && points <= UINT32_MAX && FamilyFitsInMemory(curves, points) &&
+      family.SetCount(static_cast<std::uint32_t>(curves)) &&
+      family.SetAllSizes(static_cast<std::uint32_t>(points)))
+    return true;
+  family.SetCount(0);
+  shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
+                     platform::MB_OK | platform::MB_ICONHAND);
+  return false;
 }
 
 void PlayMeasurementSound(const char* name) {

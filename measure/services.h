@@ -57,6 +57,20 @@ void FinishFamily(curves::CurveFamily& family, double seconds, const char* title
 void TruncateCurves(curves::CurveFamily& family, std::uint32_t n);
 // A sweep stopped before this many points leaves an empty family.
 inline constexpr std::uint32_t kMinimumPointsKept = 5;
+// A run that ended early keeps the first n points of every curve, or
+// nothing at all when n < kMinimumPointsKept.
+void KeepFirstPoints(curves::CurveFamily& family, std::uint32_t n);
+// Sizes the family for a run: the old curves go, then `curves` curves of
+// `points` points each (zeros). When the storage cannot be had, or would
+// take more than the memory the machine has free (the run would only end
+// in swapping or be killed by the system), the family is left empty,
+// "Not Enough Memory" (caption "Can not Measure") is shown and the result
+// is false.
+bool SizeFamilyForRun(platform::WindowHandle owner, curves::CurveFamily& family,
+                      std::uint64_t curves, std::uint64_t points);
+// Whether a family of that shape fits into the free memory (true when the
+// free memory cannot be told).
+bool FamilyFitsInMemory(std::uint64_t curves, std::uint64_t points);
 
 // --- completion sounds, played asynchronously from the program directory
 inline constexpr const char* kSoundIVC = "IVC.wav";

@@ -22,7 +22,9 @@ class MeasureCommandsTest : public MeasureTest {
 TEST_F(MeasureCommandsTest, OnlyModesWithARoutineCanStart) {
   EXPECT_TRUE(app::CommandEnabled(29));
   EXPECT_TRUE(app::CommandEnabled(268));
-  for (int id : {213, 185, 186, 152, 153, 154, 261, 279, 209}) {
+  // I-V families, V(I_wfm), V_dc(I_ac) and the option dialogs of the last two.
+  for (int id : {186, 154, 279, 169, 278}) EXPECT_TRUE(app::CommandEnabled(id)) << id;
+  for (int id : {213, 185, 152, 153, 261, 209}) {
     EXPECT_FALSE(app::CommandEnabled(id)) << id;
     EXPECT_EQ(app::RunCommand(id), app::CommandResult::Greyed) << id;
   }
