@@ -135,9 +135,8 @@ void ApplyEdges(FamilyRun& run, const Edge& x, const Edge& param) {
 std::string IVFCurveName(const std::string& voltageName, const IVFOptions& options,
                          double value) {
   const Affixes a = IVFAffixes(options);
-  // + 0.0 turns a negative zero (a current at the zero code) into "+0.000".
   const std::string number =
-      shell::FormatWithSigDigits(static_cast<float>(value + 0.0), options.sigDigits, "");
+      shell::FormatWithSigDigits(static_cast<float>(value), options.sigDigits, "");
   return shell::Format("%s (%s%s%s)", voltageName.c_str(), a.prefix, number.c_str(), a.suffix);
 }
 
