@@ -39,16 +39,10 @@ double IVC_GetParamValue(std::uint32_t i, int sweep1Current) {
 
 int IVC(MeasureDialog& dialog) {
   const platform::WindowHandle owner = dialog.Owner();
-  const int s1 = channels::FirstSweep1Current();
-  if (s1 < 0) {
-    ShowCannotStart(owner, kNoSweep1Text);
-    return 0;
-  }
-  const std::vector<int> voltages = channels::MeasuredVoltages();
-  if (voltages.empty()) {
-    ShowCannotStart(owner, kNoVoltagesText);
-    return 0;
-  }
+  StartChannels start;
+  if (!FindStartChannels(owner, false, &start)) return 0;
+  const int s1 = start.sweep1;
+  const std::vector<int>& voltages = start.voltages;
   // The options cannot change while the modal dialog is open; a copy keeps
   // the loop from reading shared records at every point.
   const channels::MeasurementOptions options = channels::GetMeasurementOptions();

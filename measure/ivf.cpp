@@ -147,21 +147,10 @@ std::string IVFEdgeCurveName(int voltageIndex, double amperes) {
 
 int IVF(MeasureDialog& dialog) {
   const platform::WindowHandle owner = dialog.Owner();
-  const int s1 = channels::FirstSweep1Current();
-  if (s1 < 0) {
-    ShowCannotStart(owner, kNoSweep1Text);
-    return 0;
-  }
-  const int s2 = channels::FirstSweep2Current();
-  if (s2 < 0) {
-    ShowCannotStart(owner, kNoSweep2Text);
-    return 0;
-  }
-  const std::vector<int> voltages = channels::MeasuredVoltages();
-  if (voltages.empty()) {
-    ShowCannotStart(owner, kNoVoltagesText);
-    return 0;
-  }
+  StartChannels start;
+  if (!FindStartChannels(owner, true, &start)) return 0;
+  const int s1 = start.sweep1, s2 = start.sweep2;
+  const std::vector<int>& voltages = start.voltages;
   // The options cannot change while the modal dialog is open; the run keeps
   // copies so the loops do not read shared records at every point.
   FamilyRun run(dialog, s1, s2, voltages);

@@ -26,6 +26,27 @@ void ShowCannotStart(platform::WindowHandle owner, const char* text) {
   shell::ShowMessage(owner, text, kCannotStartCaption, platform::MB_OK | platform::MB_ICONHAND);
 }
 
+bool FindStartChannels(platform::WindowHandle owner, bool needSweep2, StartChannels* out) {
+  out->sweep1 = channels::FirstSweep1Current();
+  if (out->sweep1 < 0) {
+    ShowCannotStart(owner, kNoSweep1Text);
+    return false;
+  }
+  if (needSweep2) {
+    out->sweep2 = channels::FirstSweep2Current();
+    if (out->sweep2 < 0) {
+      ShowCannotStart(owner, kNoSweep2Text);
+      return false;
+    }
+  }
+  out->voltages = channels::MeasuredVoltages();
+  if (out->voltages.empty()) {
+    ShowCannotStart(owner, kNoVoltagesText);
+    return false;
+  }
+  return true;
+}
+
 int FireTriggerPulse() {
   const int t = channels::FirstTriggerCurrent();
   if (t < 0) return -1;

@@ -31,6 +31,16 @@ inline constexpr const char* kNoTSensorText =
     "voltage as T-sensor";
 // Shows one of the texts above with its caption and the error icon.
 void ShowCannotStart(platform::WindowHandle owner, const char* text);
+// The channels a swept measurement starts from: the first Sweep1 current,
+// the first Sweep2 current (when the mode needs one) and the measured
+// voltages, looked for in that order. The first that is missing is told
+// with its text above and the result is false.
+struct StartChannels {
+  int sweep1 = -1;
+  int sweep2 = -1;
+  std::vector<int> voltages;
+};
+bool FindStartChannels(platform::WindowHandle owner, bool needSweep2, StartChannels* out);
 
 inline constexpr const char* kNotEnoughMemoryText = "Not Enough Memory";
 inline constexpr const char* kCannotMeasureCaption = "Can not Measure";

@@ -46,16 +46,10 @@ void TellSilentFailure(platform::WindowHandle owner, daq::DriverStatus status) {
 
 int VdcIac(MeasureDialog& dialog) {
   const platform::WindowHandle owner = dialog.Owner();
-  const int s1 = channels::FirstSweep1Current();
-  if (s1 < 0) {
-    ShowCannotStart(owner, kNoSweep1Text);
-    return 0;
-  }
-  const std::vector<int> voltages = channels::MeasuredVoltages();
-  if (voltages.empty()) {
-    ShowCannotStart(owner, kNoVoltagesText);
-    return 0;
-  }
+  StartChannels start;
+  if (!FindStartChannels(owner, false, &start)) return 0;
+  const int s1 = start.sweep1;
+  const std::vector<int>& voltages = start.voltages;
   const channels::DelayOptions delays = channels::GetMeasurementOptions().delays;
   const bool edges = channels::GetMeasurementOptions().general.currentMeasureMethod == 1;
   const VdcIacOptions o = GetVdcIacOptions();
