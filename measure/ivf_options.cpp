@@ -87,7 +87,30 @@ shell::FieldList& IVFGroupFields() {
 }
 
 int RunIVFOptionsDialog(platform::WindowHandle owner) {
-  return shell::RunSetupDialog(kIVFOptionsDialogId, owner, IVFGroupFields(), kIVFOptionsCaption);
+  // The framework's controls of the fields, with the two "prefix" and
+  // "suffix" pairs framed under the names of the kinds they belong to.
+  shell::FieldList& list = IVFGroupFields();
+  const shell::SetupDialog built(kIVFOptionsDialogId, kIVFOptionsCaption, list);
+  shell::SetupDialog dialog(kIVFOptionsDialogId, kIVFOptionsCaption, list,
+                            shell::SetupDialog::Layout::Caller);
+  auto frame = [&dialog](unsigned kind, int count) {
+    platform::Control c;
+    c.id = -1;
+    c.kind = platform::ControlKind::GroupBox;
+    c.text = IVFKindName(kind);
+    c.column = 1;
+    c.frameCount = count;
+    dialog.AddControl(c);
+  };
+  for (const platform::Control& c : built.Controls()) {
+    if (c.id == kIdIVFAskPrefix) frame(kParamManual, 2);
+    if (c.id == kIdIVFAutoFrom) frame(kParamAutomatic, 4);
+    dialog.AddControl(c);
+  }
+  platform::AddOkCancelButtons(dialog);
+  dialog.AddControl(platform::PushButton(shell::kSetupSave, "&Save"));
+  dialog.AddControl(platform::PushButton(shell::kSetupLoad, "&Load"));
+  return platform::GetUi().RunModal(dialog, owner) == 1 ? 1 : 0;
 }
 
 shell::InfoTable IVFInfoTable() {
