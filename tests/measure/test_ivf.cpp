@@ -339,16 +339,16 @@ TEST_F(IVFTest, TheOptionGroupAndItsSummary) {
   ASSERT_NE(t.Find("Parameter is"), nullptr);
   EXPECT_EQ(t.Find("Parameter is")->values[0], "Input manually (ask after each IVC)");
 
-  // The dialog refuses a digit count above 19.
+  // The dialog: the fields of the group, the affixes framed under their kinds.
   ui->PushDialog([](platform::DialogModel& d) {
     EXPECT_EQ(d.Caption(), "I-V Family Options");
-    d.SetText(m::kIdIVFSigDig, "20");
-    d.Command(platform::IDOK);
-    EXPECT_FALSE(d.Ended());
-    d.SetText(m::kIdIVFSigDig, "19");
+    EXPECT_EQ(d.GetText(m::kIdIVFAskPrefix), "T=");
+    EXPECT_EQ(d.GetCheck(m::kIdIVFKind + 2), 1);
+    d.SetCheck(m::kIdIVFKind + 2, 0);
+    d.SetCheck(m::kIdIVFKind + 3, 1);
   });
   EXPECT_EQ(m::RunIVFOptionsDialog(nullptr), 1);
-  EXPECT_EQ(o.sigDigits, 19u);
+  EXPECT_EQ(o.kind, m::kParamAutomatic);
 }
 
 }  // namespace
