@@ -7,6 +7,9 @@
 #include "channels/measurement_options.h"
 #include "daq/waveform_options.h"
 #include "measure/description.h"
+#include "measure/ich.h"
+#include "measure/ich_options.h"
+#include "measure/ict_options.h"
 #include "measure/ivc_options.h"
 #include "measure/measure_dialog.h"
 #include "measure/vdc_iac_options.h"
@@ -31,6 +34,9 @@ constexpr int kCmdVtime = 261;
 constexpr int kCmdVdcIac = 279;
 constexpr int kCmdCalibration = 209;
 constexpr int kCmdVIOptions = 268;
+constexpr int kCmdIcHWithReset = 151;
+constexpr int kCmdIcHOptions = 149;
+constexpr int kCmdIcTOptions = 267;
 constexpr int kCmdVIwfmOptions = 169;
 constexpr int kCmdVdcIacOptions = 278;
 
@@ -69,7 +75,6 @@ void RegisterMeasureCommands(CommandRegistry& registry) {
     Mode mode;
     bool swapsAxes;
   };
-  // "Ic(H) with &Reset" (151) has no description of its own yet.
   const Entry entries[] = {
       {kCmdVI, Mode::IVC, true},         {kCmdIcH, Mode::IcH, false},
       {kCmdImH, Mode::ImH, false},       {kCmdIVFamilies, Mode::IVF, true},
@@ -80,6 +85,17 @@ void RegisterMeasureCommands(CommandRegistry& registry) {
   for (const Entry& e : entries)
     registry.Register(e.id, Measures(e.mode, e.swapsAxes), Available(e.mode));
   registry.Register(kCmdVIOptions, [] { return measure::RunIVCOptionsDialog(Owner()) != 0; });
+  // Ic(H) with "Ic(X)ResetField" in force for the run.
+  registry.Register(
+      kCmdIcHWithReset,
+      [] {
+        if (measure::RunIcHWithReset(Owner()) != 1) return false;
+        AfterMeasurement(false);
+        return true;
+      },
+      Available(Mode::IcH));
+  registry.Register(kCmdIcHOptions, [] { return measure::RunIcHOptionsDialog(Owner()) != 0; });
+  registry.Register(kCmdIcTOptions, [] { return measure::RunIcTOptionsDialog(Owner()) != 0; });
   registry.Register(kCmdVIwfmOptions, [] { return daq::RunWaveformGeneralDialog(Owner()) != 0; });
   registry.Register(kCmdVdcIacOptions, [] { return measure::RunVdcIacOptionsDialog(Owner()) != 0; });
 }

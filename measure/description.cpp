@@ -3,6 +3,10 @@
 #include "daq/waveform_options.h"
 #include "measure/ivc.h"
 #include "measure/ivc_options.h"
+#include "measure/ich.h"
+#include "measure/ich_options.h"
+#include "measure/ict.h"
+#include "measure/ict_options.h"
 #include "measure/ivf.h"
 #include "measure/vdc_iac.h"
 #include "measure/vdc_iac_options.h"
@@ -23,12 +27,12 @@ const MeasurementDescription kDescriptions[kModeCount] = {
     {IVC, "IVC", R::SharedVI, R::None, RunIVCOptionsDialog, RunIVCXAxisDialog, nullptr,
      T::Common},
     {IVF, "IVF", R::SharedVI, R::IVFSweep2, RunIVFOptionsDialog, nullptr, nullptr, T::IVF},
-    {nullptr, "Ic(H)", R::IcH, R::None, nullptr, nullptr, nullptr, T::Common},
-    {nullptr, "Im(H)", R::IcH, R::None, nullptr, nullptr, nullptr, T::Common},
+    {IcH, "Ic(H)", R::IcH, R::None, RunIcHOptionsDialog, RunIcHXAxisDialog, nullptr, T::Common},
+    {ImH, "Im(H)", R::IcH, R::None, RunIcHOptionsDialog, RunIcHXAxisDialog, nullptr, T::Common},
     {ZubRoutine, "Zub", R::IcH, R::None, nullptr, nullptr, nullptr, T::Compact},
     {WFM, "WFM", R::SharedVI, R::None, daq::RunWaveformGeneralDialog, nullptr, nullptr,
      T::Compact},
-    {nullptr, "Ic(T)", R::IcTPoints, R::None, nullptr, nullptr, nullptr, T::Temperature},
+    {IcT, "Ic(T)", R::IcTPoints, R::None, RunIcTOptionsDialog, nullptr, nullptr, T::Temperature},
     {nullptr, "V(T)/R(T)", R::VTPoints, R::None, nullptr, nullptr, nullptr, T::Temperature},
     {nullptr, "V(time)", R::VtimePoints, R::None, nullptr, nullptr, nullptr, T::Vtime},
     {VdcIac, "V_dc(I_ac)", R::VdcIac, R::None, RunVdcIacOptionsDialog, nullptr, nullptr,

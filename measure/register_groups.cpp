@@ -1,6 +1,8 @@
 #include "measure/register_groups.h"
 
 #include "measure/ivc_options.h"
+#include "measure/ich_options.h"
+#include "measure/ict_options.h"
 #include "measure/ivf_options.h"
 #include "measure/vdc_iac_options.h"
 #include "shell/optiongroups.h"
@@ -11,6 +13,8 @@ namespace tsm::measure {
 void RegisterOptionGroups() {
   using shell::OptionGroupId;
   shell::RegisterOptionGroup(OptionGroupId::IVC, shell::FieldListGroup("IVC", IVCGroupFields()));
+  shell::RegisterOptionGroup(OptionGroupId::IcH, shell::FieldListGroup("Ic(H)", IcHGroupFields()));
+  shell::RegisterOptionGroup(OptionGroupId::IcT, shell::FieldListGroup("Ic(T)", IcTGroupFields()));
   shell::RegisterOptionGroup(OptionGroupId::IVF, shell::FieldListGroup("IVF", IVFGroupFields()));
   shell::RegisterOptionGroup(OptionGroupId::VdcIac,
                              {"V_dc(I_ac)", LoadVdcIacOptions, SaveVdcIacOptions});

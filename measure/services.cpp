@@ -47,6 +47,11 @@ bool FindStartChannels(platform::WindowHandle owner, bool needSweep2, StartChann
   return true;
 }
 
+void ShowNotEnoughMemory(platform::WindowHandle owner) {
+  shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
+                     platform::MB_OK | platform::MB_ICONHAND);
+}
+
 int FireTriggerPulse() {
   const int t = channels::FirstTriggerCurrent();
   if (t < 0) return -1;
@@ -112,8 +117,7 @@ bool SizeFamilyForRun(platform::WindowHandle owner, curves::CurveFamily& family,
       family.SetAllSizes(static_cast<std::uint32_t>(points)))
     return true;
   family.SetCount(0);
-  shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
-                     platform::MB_OK | platform::MB_ICONHAND);
+  ShowNotEnoughMemory(owner);
   return false;
 }
 

@@ -44,6 +44,8 @@ bool FindStartChannels(platform::WindowHandle owner, bool needSweep2, StartChann
 
 inline constexpr const char* kNotEnoughMemoryText = "Not Enough Memory";
 inline constexpr const char* kCannotMeasureCaption = "Can not Measure";
+// "Not Enough Memory" with its caption and the error icon.
+void ShowNotEnoughMemory(platform::WindowHandle owner);
 
 // --- trigger pulse
 inline constexpr const char* kTriggerFailedText =
