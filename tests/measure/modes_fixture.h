@@ -26,13 +26,19 @@ class ModesTest : public MeasureTest {
     channels::ResetGeneratorControl();
   }
 
-  static void SetRange2(std::uint32_t start, std::uint32_t stop, std::uint32_t step,
-                        bool twoDirections) {
-    measure::SweepRange& r = *measure::Range(measure::RangeId::IVFSweep2);
+  // A range record as the dialog starts from it: the I-V family's Sweep2
+  // range, the V_dc(I_ac) range.
+  static void SetRangeOf(measure::RangeId id, std::uint32_t start, std::uint32_t stop,
+                         std::uint32_t step, bool twoDirections) {
+    measure::SweepRange& r = *measure::Range(id);
     r.start = start;
     r.stop = stop;
     r.step = step;
     r.twoDirections = twoDirections;
+  }
+  static void SetRange2(std::uint32_t start, std::uint32_t stop, std::uint32_t step,
+                        bool twoDirections) {
+    SetRangeOf(measure::RangeId::IVFSweep2, start, stop, step, twoDirections);
   }
 
   // Runs a mode's routine on this thread with an initialised dialog (whose

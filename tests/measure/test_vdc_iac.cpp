@@ -81,11 +81,7 @@ class VdcIacTest : public ModesTest {
 
   static void SetVdcRange(std::uint32_t start, std::uint32_t stop, std::uint32_t step,
                           bool twoDirections) {
-    m::SweepRange& r = *m::Range(m::RangeId::VdcIac);
-    r.start = start;
-    r.stop = stop;
-    r.step = step;
-    r.twoDirections = twoDirections;
+    SetRangeOf(m::RangeId::VdcIac, start, stop, step, twoDirections);
   }
   static int RunVdc() { return RunHere(m::Mode::VdcIac); }
 
