@@ -1,15 +1,21 @@
 #include "measure/description.h"
 
 #include "daq/waveform_options.h"
-#include "measure/ivc.h"
-#include "measure/ivc_options.h"
+#include "measure/calibration.h"
+#include "measure/calibration_options.h"
 #include "measure/ich.h"
 #include "measure/ich_options.h"
 #include "measure/ict.h"
 #include "measure/ict_options.h"
+#include "measure/ivc.h"
+#include "measure/ivc_options.h"
 #include "measure/ivf.h"
 #include "measure/vdc_iac.h"
 #include "measure/vdc_iac_options.h"
+#include "measure/vt.h"
+#include "measure/vt_options.h"
+#include "measure/vtime.h"
+#include "measure/vtime_options.h"
 #include "measure/wfm.h"
 
 namespace tsm::measure {
@@ -33,11 +39,14 @@ const MeasurementDescription kDescriptions[kModeCount] = {
     {WFM, "WFM", R::SharedVI, R::None, daq::RunWaveformGeneralDialog, nullptr, nullptr,
      T::Compact},
     {IcT, "Ic(T)", R::IcTPoints, R::None, RunIcTOptionsDialog, nullptr, nullptr, T::Temperature},
-    {nullptr, "V(T)/R(T)", R::VTPoints, R::None, nullptr, nullptr, nullptr, T::Temperature},
-    {nullptr, "V(time)", R::VtimePoints, R::None, nullptr, nullptr, nullptr, T::Vtime},
+    {VT, "V(T)/R(T)", R::VTPoints, R::None, RunVTOptionsDialog, nullptr, nullptr,
+     T::Temperature},
+    {Vtime, "V(time)", R::VtimePoints, R::None, RunVtimeOptionsDialog, nullptr, nullptr,
+     T::Vtime},
     {VdcIac, "V_dc(I_ac)", R::VdcIac, R::None, RunVdcIacOptionsDialog, nullptr, nullptr,
      T::Compact},
-    {nullptr, "Voltage Calibration", R::None, R::None, nullptr, nullptr, nullptr, T::Common},
+    {VoltageCalibration, "Voltage Calibration", R::None, R::None, RunCalibratorDialog, nullptr,
+     nullptr, T::Common},
 };
 }  // namespace
 

@@ -97,7 +97,7 @@ int IcT(MeasureDialog& dialog) {
         moved = moved && read;
         if (!ok) break;
         dialog.ShowLatestCurrents();
-        dialog.SetText(kIdTemperature, channels::FormatTemperature(family.Curve(0).Point(i).x));
+        dialog.ShowTemperature(family.Curve(0).Point(i).x);
         if (!moved) {
           platform::GetUi().MessageBeep(platform::MB_OK);
           continue;
