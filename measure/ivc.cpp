@@ -58,8 +58,7 @@ int IVC(MeasureDialog& dialog) {
   const SweepRange range = RangeInCardCodes(dialog.Sweep1());
   std::uint32_t n = PointsPerDirection(range);
   if (range.twoDirections) n *= 2;
-  if (!SizeFamilyForRun(owner, family, curves, n)) return 0;
-  NameCurvesAfterVoltages(family, voltages);
+  if (!SizeCurvesForVoltages(family, voltages, n, owner)) return 0;
 
   // From here the plot shows the points as they are measured.
   curves::LivePublisher live(family);

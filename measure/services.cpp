@@ -80,14 +80,8 @@ bool NameCurvesAfterVoltages(curves::CurveFamily& family, const std::vector<int>
 
 bool SizeCurvesForVoltages(curves::CurveFamily& family, const std::vector<int>& voltages,
                            std::uint32_t n, platform::WindowHandle owner) {
-  if (!family.SetCount(0) || !family.SetCount(static_cast<std::uint32_t>(voltages.size())) ||
-      !family.SetAllSizes(n)) {
-    family.SetCount(0);
-    shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
-                       platform::MB_OK | platform::MB_ICONHAND);
-    return false;
-  }
-  return NameCurvesAfterVoltages(family, voltages);
+  return SizeFamilyForRun(owner, family, voltages.size(), n) &&
+         NameCurvesAfterVoltages(family, voltages);
 }
 
 void FinishFamily(curves::CurveFamily& family, double seconds, const char* title,

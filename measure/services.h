@@ -67,7 +67,7 @@ void FinishFamily(curves::CurveFamily& family, double seconds, const char* title
                   const char* unitX, const char* unitY);
 // The family of one curve of n points per voltage, named after them. When
 // the memory is not there: an empty family, "Not Enough Memory" (caption
-// "Can not Measure"), false.
+// "Can not Measure"), false (SizeFamilyForRun below).
 bool SizeCurvesForVoltages(curves::CurveFamily& family, const std::vector<int>& voltages,
                            std::uint32_t n, platform::WindowHandle owner);
 // Keeps the first n points of every curve.

@@ -61,8 +61,7 @@ int VdcIac(MeasureDialog& dialog) {
   const SweepRange range = dialog.Sweep1();
   const std::uint32_t n0 = PointsPerDirection(range);
   const std::uint32_t n = TotalPoints(range);
-  if (!SizeFamilyForRun(owner, family, curves, n)) return 0;
-  NameCurvesAfterVoltages(family, voltages);
+  if (!SizeCurvesForVoltages(family, voltages, n, owner)) return 0;
 
   curves::LivePublisher live(family);
   live.SetUnits("A", "V");

@@ -84,8 +84,7 @@ int WFM(MeasureDialog& dialog) {
   daq::Stopwatch tick;
   curves::CurveFamily& family = curves::CurrentFamily();
   const std::uint32_t curves = static_cast<std::uint32_t>(voltages.size());
-  if (!SizeFamilyForRun(owner, family, curves, ticks)) return 0;
-  NameCurvesAfterVoltages(family, voltages);
+  if (!SizeCurvesForVoltages(family, voltages, ticks, owner)) return 0;
   dialog.ShowPoints(0, ticks);
 
   curves::LivePublisher live(family);
