@@ -9,6 +9,7 @@
 #include "channels/measurement_options.h"
 #include "curves/live.h"
 #include "curves/state.h"
+#include "daq/waveform_options.h"
 #include "measure/calibration_options.h"
 #include "measure/description.h"
 #include "measure/ich.h"
@@ -16,6 +17,7 @@
 #include "measure/ict_options.h"
 #include "measure/ivc_options.h"
 #include "measure/measure_dialog.h"
+#include "measure/vdc_iac_options.h"
 #include "measure/vt_options.h"
 #include "measure/vtime_options.h"
 #include "plot/view.h"
@@ -47,6 +49,8 @@ constexpr int kCmdIcTOptions = 267;
 constexpr int kCmdVTOptions = 219;
 constexpr int kCmdVtimeOptions = 262;
 constexpr int kCmdCalibrationOptions = 215;
+constexpr int kCmdVIwfmOptions = 169;
+constexpr int kCmdVdcIacOptions = 278;
 
 // How the plot shows the curves while they are measured: as they will look
 // afterwards. With "RescalePlotAfterMeasurement" the view follows the
@@ -146,6 +150,8 @@ void RegisterMeasureCommands(CommandRegistry& registry) {
                     [] { return measure::RunVtimeOptionsDialog(Owner()) != 0; });
   registry.Register(kCmdCalibrationOptions,
                     [] { return measure::RunCalibratorDialog(Owner()) != 0; });
+  registry.Register(kCmdVIwfmOptions, [] { return daq::RunWaveformGeneralDialog(Owner()) != 0; });
+  registry.Register(kCmdVdcIacOptions, [] { return measure::RunVdcIacOptionsDialog(Owner()) != 0; });
 }
 
 }  // namespace tsm::app

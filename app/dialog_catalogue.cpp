@@ -10,6 +10,7 @@
 #include "math/pointwise_dialogs.h"
 #include "measure/ich_options.h"
 #include "measure/ivc_options.h"
+#include "measure/ivf_options.h"
 #include "plot/gpen.h"
 #include "plot/style_dialog.h"
 #include "app/commands.h"
@@ -43,12 +44,25 @@ const std::vector<CatalogueEntry>& DialogCatalogue() {
       {"measure-ich", Command(213)},
       {"measure-ich-options", Command(149)},
       {"measure-ich-x-axis", [] { measure::RunIcHXAxisDialog(Owner()); }},
+      {"measure-ich-reset", Command(151)},
+      {"measure-imh", Command(185)},
+      {"measure-ivf", Command(186)},
+      {"measure-ivf-options", [] { measure::RunIVFOptionsDialog(Owner()); }},
+      {"measure-ivf-parameter", [] {
+         const measure::IVFOptions& o = measure::GetIVFOptions();
+         double value = 0.0;
+         measure::AskIVFParameter(Owner(), 1, o.askPrefix, o.askSuffix, &value);
+       }},
       {"measure-ict", Command(152)},
       {"measure-ict-options", Command(267)},
       {"measure-vt", Command(153)},
       {"measure-vt-options", Command(219)},
       {"measure-vtime", Command(261)},
       {"measure-vtime-options", Command(262)},
+      {"measure-wfm", Command(154)},
+      {"measure-wfm-options", Command(169)},
+      {"measure-vdc-iac", Command(279)},
+      {"measure-vdc-iac-options", Command(278)},
       {"measure-calibration", Command(209)},
       {"measure-calibration-options", Command(215)},
       // Math
@@ -75,7 +89,6 @@ const std::vector<CatalogueEntry>& DialogCatalogue() {
       {"options-thermometer", Command(channels::kThermometerCommand)},
       {"options-generator", Command(daq::kGeneratorCommand)},
       {"options-waveform-0", Command(daq::kProgramWaveformFirstCommand)},
-      {"options-waveform-sampling", [] { daq::RunWaveformGeneralDialog(Owner()); }},
       {"options-axes", Command(kCmdAxes)},
       {"options-axes-pen", [] {
          plot::GPen pen;

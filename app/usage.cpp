@@ -15,14 +15,17 @@ bool IsHelpCommand(int argc, const char* const* argv) {
 }
 
 std::string UsageText() {
-  return "usage: tesmira [-i:SETTINGS.ini] [-u:USER] [-@OPTIONFILE] [DATAFILE...]\n"
-         "       tesmira -batch:SCRIPT [-i:SETTINGS.ini] [-u:USER] [DATAFILE...]\n"
-         "       tesmira -cards\n"
+  return "usage: tesmira [-driver:comedi|emulated] [-i:SETTINGS.ini] [-u:USER] [-@OPTIONFILE]\n"
+         "               [DATAFILE...]\n"
+         "       tesmira [-driver:comedi|emulated] -batch:SCRIPT [-i:SETTINGS.ini] [-u:USER]\n"
+         "               [DATAFILE...]\n"
+         "       tesmira [-driver:comedi|emulated] -cards\n"
          "\n"
          "  -i:path       settings file (default: tsm.ini beside the program)\n"
          "  -u:name       user name (default: anonymous)\n"
          "  -@path        further switches from an option file (the command line wins)\n"
          "  -batch:path   run a script of main-window commands without a display\n"
+         "  -driver:name  measure with real cards (comedi) or the emulated ones (the default)\n"
          "  -cards        print the acquisition cards found and exit\n"
          "  -h, --help    print this text and exit\n"
          "\n"

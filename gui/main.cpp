@@ -10,6 +10,7 @@
 #include "gui/snapshot.h"
 #include "app/batch.h"
 #include "app/cards_command.h"
+#include "app/startup.h"
 #include "app/usage.h"
 
 int main(int argc, char** argv) {
@@ -17,8 +18,10 @@ int main(int argc, char** argv) {
     std::fputs(tsm::app::UsageText().c_str(), stdout);
     return 0;
   }
-  if (tsm::app::IsCardsCommand(argc, argv))
+  if (tsm::app::IsCardsCommand(argc, argv)) {
+    tsm::app::ParseStartupCommandLine(argc, argv);  // -driver: and the option file
     return tsm::app::RunCardsCommand(tsm::app::ExecutableDirectory());
+  }
   if (tsm::app::IsBatchCommand(argc, argv)) {
     // Batch mode exports, prints and draws its snapshots through an
     // offscreen Qt of its own.

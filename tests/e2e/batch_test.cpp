@@ -195,7 +195,8 @@ TEST(Program, HelpPrintsTheUsageAndTheSoundsLieBesideTheProgram) {
   for (const char* help : {"--help", "-h"}) {
     const ProgramRun run = RunProgram(dir, help);
     EXPECT_EQ(run.exitCode, 0) << help;
-    EXPECT_EQ(run.out.rfind("usage: tesmira [-i:SETTINGS.ini]", 0), 0u) << run.out;
+    EXPECT_EQ(run.out.rfind("usage: tesmira [-driver:comedi|emulated] [-i:SETTINGS.ini]", 0), 0u)
+        << run.out;
     EXPECT_NE(run.out.find("-batch:SCRIPT"), std::string::npos);
     EXPECT_EQ(run.err, "");
   }
