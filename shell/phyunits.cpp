@@ -71,7 +71,12 @@ int FormatScaled(char* out, std::size_t length, float value, int sigDigits, cons
     decimals -= 1;
   if (decimals < 0) decimals = 0;
   if (decimals > kMaxDecimals) decimals = kMaxDecimals;
-  return Emit(out, length, s.flags, decimals, s, unit);
+  // A value that rounds to zero in the shown decimals is shown as "+0.000",
+  // not as "-0.000" (a current at its zero code that came out a hair below).
+  Scaled shown = s;
+  if (std::fabs(static_cast<double>(shown.mantissa)) * std::pow(10.0, decimals) < 0.5)
+    shown.mantissa = 0.0f;
+  return Emit(out, length, s.flags, decimals, shown, unit);
 }
 
 }  // namespace

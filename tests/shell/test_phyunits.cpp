@@ -25,6 +25,9 @@ TEST(PhyUnits, FormatWithPrefixExamples) {
   EXPECT_EQ(F(0.3f, "K"), "+300.0 mK");
   EXPECT_EQ(F(0.0f, "V", &flags), "+0.000 pV");
   EXPECT_EQ(flags, 0);
+  EXPECT_EQ(F(-0.0f, "A"), "+0.000 pA");
+  EXPECT_EQ(F(-1e-16f, "A"), "+0.000 pA");  // rounds to zero: no "-0.000"
+  EXPECT_EQ(F(-1e-15f, "A"), "-0.001 pA");
   EXPECT_EQ(F(5e13f, "V", &flags), "+50.00 TV");
   EXPECT_EQ(flags, 0);
   EXPECT_EQ(F(5e15f, "V", &flags), "+5000.0 TV");
