@@ -348,6 +348,17 @@ TEST_F(DrawTest, CardReportAndRubberBand) {
   EXPECT_EQ(texts[0].font.color, kCardReportColor);
   EXPECT_GT(texts[1].rect.top, texts[0].rect.top);
 
+  // 8 pixels a character: 24 characters beside the margin of one. A long
+  // line breaks after commas or at blanks and goes on indented; a word
+  // longer than the line stays whole.
+  canvas.Clear();
+  DrawCardReport(canvas, CanvasRect{0, 0, 200, 700},
+                 "  ADC: 8 channels, Reading=[0, 32768, 65535]\nshort\n" + std::string(30, 'x'));
+  std::vector<std::string> lines;
+  for (const auto& t : canvas.CommandsOf(Kind::DrawText)) lines.push_back(t.text);
+  EXPECT_EQ(lines, (std::vector<std::string>{"  ADC: 8 channels,", "      Reading=[0, 32768,",
+                                             "      65535]", "short", std::string(30, 'x')}));
+
   canvas.Clear();
   DrawRubberBand(canvas, CanvasRect{30, 40, 10, 20});
   const std::vector<RecordedLine> band = canvas.Lines();
