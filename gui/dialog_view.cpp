@@ -335,10 +335,14 @@ void DialogView::Build() {
     if (!col.growsDown) col.layout->addStretch(1);
     columnsRow->addLayout(col.layout, col.growsSideways ? 1 : 0);
   }
-  // Labels that begin a line share a width with those of the same column
-  // and frame, so the fields line up.
-  std::map<std::pair<int, const QVBoxLayout*>, int> labelWidth;
-  auto key = [&](std::size_t i) { return std::make_pair(controls[i].column, frameOf[i]); };
+  // Labels that begin a line share a width with those of the same column,
+  // so the fields line up: those outside frames with one another, those
+  // inside frames with one another (frames of a column indent alike, so the
+  // fields of frames one under the other line up too).
+  std::map<std::pair<int, bool>, int> labelWidth;
+  auto key = [&](std::size_t i) {
+    return std::make_pair(controls[i].column, frameOf[i] != nullptr);
+  };
   for (std::size_t i = 0; i < entries_.size(); ++i)
     if (entries_[i].label && startsLine[i])
       labelWidth[key(i)] = std::max(labelWidth[key(i)], entries_[i].label->sizeHint().width());
@@ -543,7 +547,13 @@ QWidget* DialogView::MakeWidget(const Control& c, Entry& entry) {
     auto* label = new QLabel(FromCp1252(c.label), row);
     label->setTextFormat(Qt::PlainText);
     label->setBuddy(widget);
-    layout->addWidget(label);
+    if (GrowsDown(c)) {
+      // Beside a tall list the label stands at its first line, not halfway down.
+      label->setContentsMargins(0, 3, 0, 0);
+      layout->addWidget(label, 0, Qt::AlignTop);
+    } else {
+      layout->addWidget(label);
+    }
     layout->addWidget(widget, 1);
     if (c.widthChars > 0) row->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     entry.outer = row;
