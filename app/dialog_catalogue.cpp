@@ -49,9 +49,9 @@ const std::vector<CatalogueEntry>& DialogCatalogue() {
       {"measure-ivf", Command(186)},
       {"measure-ivf-options", [] { measure::RunIVFOptionsDialog(Owner()); }},
       {"measure-ivf-parameter", [] {
-         const measure::IVFOptions& o = measure::GetIVFOptions();
+         // With a prefix and a suffix, as the I-V Family Options set them.
          double value = 0.0;
-         measure::AskIVFParameter(Owner(), 1, o.askPrefix, o.askSuffix, &value);
+         measure::AskIVFParameter(Owner(), 1, "H =", "Oe", &value);
        }},
       {"measure-ict", Command(152)},
       {"measure-ict-options", Command(267)},

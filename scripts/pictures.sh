@@ -16,9 +16,10 @@ cmake --build build -j"$(nproc)" --target tesmira tesmira-pictures
 
 out="$root/docs/pictures"
 mkdir -p "$out"
+rm -f "$out"/*.png  # a dialog that left the catalogue leaves no picture behind
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-cp examples/junction.ini examples/iv_curve.tsm "$work/"
+cp examples/*.ini examples/*.tsm "$work/"
 cd "$work"
 
 # The window as it opens without data, then the README's measurement
@@ -49,6 +50,14 @@ SCRIPT
 # The README's example as printed, then its picture.
 { cat iv_curve.tsm; echo "snapshot $out/main-window-readme-example.png"; } > readme.tsm
 "$root/build/bin/tesmira" -i:junction.ini -batch:readme.tsm >/dev/null
+
+# The results of the README's examples of the other modes.
+for example in ic_h.ini:ic_h iv_family wfm_response vdc_iac; do
+  settings=junction.ini script=$example
+  if [[ $example == *:* ]]; then settings=${example%%:*} script=${example#*:}; fi
+  { cat "$script.tsm"; echo "snapshot $out/main-window-${script//_/-}.png"; } > "picture_$script.tsm"
+  "$root/build/bin/tesmira" -i:"$settings" -batch:"picture_$script.tsm" >/dev/null
+done
 
 # Every dialog, over the curve the example measured.
 "$root/build/bin/tesmira-pictures" "$out" -i:junction.ini junction_iv.dat
