@@ -7,6 +7,7 @@
 #include "channels/thermometer.h"
 #include "daq/waveform_options.h"
 #include "files/options.h"
+#include "math/junction_options.h"
 #include "math/options.h"
 #include "plot/axes.h"
 #include "app/commands.h"
@@ -46,6 +47,7 @@ int RunMathOptionsDialog(platform::WindowHandle owner) {
 
 void RegisterOptionCommands(CommandRegistry& registry) {
   registry.Register(kCmdMathOptions, Runs(RunMathOptionsDialog));
+  registry.Register(kCmdJunctionOptions, Runs(math::RunJunctionDialog));
   registry.Register(kCmdAveraging, Runs(channels::RunAveragingDialog));
   registry.Register(kCmdDelays, Runs(channels::RunDelaysDialog));
   registry.Register(kCmdTrigger, Runs(channels::RunTriggerDialog));
