@@ -1,6 +1,7 @@
-// The example of the README run as a user would: "tesmira -i:... -batch:..."
+// The examples of the README run as a user would: "tesmira -i:... -batch:..."
 // without a display measures the I-V curve of the emulated junction and
-// saves it; the saved file holds the hysteretic curve.
+// saves it (the saved file holds the hysteretic curve), or measures it and
+// writes the table of its junction parameters.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -52,23 +53,29 @@ std::vector<Point> ReadColumns(const std::string& path) {
   return points;
 }
 
-TEST(MeasureBatch, TheExampleMeasuresAndSavesTheHystereticCurveOfTheJunction) {
-  // The command as the README prints it, run from a folder that holds the
-  // examples as the repository does.
+// Runs the README's example command for the given script, from a folder
+// that holds the examples as the repository does.
+ProgramRun RunReadmeExample(const tsm::testing::TempDir& dir, const std::string& script) {
   const std::string readme =
       tsm::testing::TempDir::Read(std::string(TESMIRA_SOURCE_DIR) + "/README.md");
   const std::string program = "build/bin/tesmira ";
-  const auto at = readme.find(program + "-i:examples/junction.ini");
-  ASSERT_NE(at, std::string::npos) << "the README lost the measurement example";
+  const auto at = readme.find(program + "-i:examples/junction.ini -batch:examples/" + script);
+  if (at == std::string::npos) {
+    ADD_FAILURE() << "the README lost the example of " << script;
+    return {};
+  }
   const std::string arguments =
       readme.substr(at + program.size(), readme.find('\n', at) - at - program.size());
-
-  tsm::testing::TempDir dir;
   std::filesystem::create_directory(dir.Path() / "examples");
-  for (const char* name : {"junction.ini", "iv_curve.tsm"})
+  for (const char* name : {"junction.ini", script.c_str()})
     std::filesystem::copy_file(std::string(TESMIRA_SOURCE_DIR) + "/examples/" + name,
                                dir.Path() / "examples" / name);
-  const ProgramRun run = RunIn(dir.Path().string(), arguments);
+  return RunIn(dir.Path().string(), arguments);
+}
+
+TEST(MeasureBatch, TheExampleMeasuresAndSavesTheHystereticCurveOfTheJunction) {
+  tsm::testing::TempDir dir;
+  const ProgramRun run = RunReadmeExample(dir, "iv_curve.tsm");
   EXPECT_EQ(run.exitCode, 0) << run.out;
   EXPECT_NE(run.out.find("dialog 4900 [Measurements -- IVC] -> 1"), std::string::npos) << run.out;
 
@@ -93,6 +100,42 @@ TEST(MeasureBatch, TheExampleMeasuresAndSavesTheHystereticCurveOfTheJunction) {
   EXPECT_GT(zero, 50);
   EXPECT_GT(ohmicBack, 50);
   EXPECT_TRUE(std::ifstream(dir.File("junction_iv.ini")).good());
+}
+
+TEST(MeasureBatch, TheJunctionTableOfTheEmulatedJunction) {
+  tsm::testing::TempDir dir;
+  const ProgramRun run = RunReadmeExample(dir, "junction_table.tsm");
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_NE(run.out.find("dialog 3132 [Ic, Rn, Ie, Vc table] -> 1"), std::string::npos) << run.out;
+
+  // Header and one row: name, parameter, Ic+, Ic-, Ic, Rn, Ie, Vc.
+  std::ifstream table(dir.File("junction_table.txt"));
+  std::string header, row;
+  ASSERT_TRUE(std::getline(table, header) && std::getline(table, row)) << run.out;
+  EXPECT_EQ(header, "Curve\tParameter\tIc+ (A)\tIc- (A)\tIc (A)\tRn (Ohm)\tIe (A)\tVc (V)\r");
+  std::istringstream fields(row);
+  std::string name;
+  double parameter, icPlus, icMinus, ic, rn, ie, vc;
+  ASSERT_TRUE(std::getline(fields, name, '\t') &&
+              fields >> parameter >> icPlus >> icMinus >> ic >> rn >> ie >> vc)
+      << row;
+  // The emulation switches at 1560 of its 2048 units of 10 mA, jittered by a
+  // few units; the sweep steps by 78 uA and Ic is the last current below
+  // the switch. Its voltage is the bias current through 1000 Ohm, with
+  // noise of about 20 mV.
+  const double ic0 = 1560.0 / 2048 * 0.01, step = 0.02 * 256 / 65536, jitter = 6.0 / 2048 * 0.01;
+  EXPECT_GT(icPlus, ic0 - step - jitter);
+  EXPECT_LT(icPlus, ic0 + jitter);
+  EXPECT_LT(icMinus, -ic0 + step + jitter);
+  EXPECT_GT(icMinus, -ic0 - jitter);
+  EXPECT_NEAR(ic, (icPlus - icMinus) / 2, 1e-9);
+  EXPECT_NEAR(rn, 1000.0, 15.0);
+  EXPECT_NEAR(ie, 0.0, 1.5e-4);
+  EXPECT_NEAR(vc, ic * rn, 1e-3);
+
+  // The family became Ic+, |Ic-| and Ie at the curve's index 0.
+  const std::vector<Point> points = ReadColumns(dir.File("junction_ic.dat"));
+  ASSERT_EQ(points.size(), 1u) << run.out;
 }
 
 }  // namespace

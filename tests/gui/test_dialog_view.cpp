@@ -7,7 +7,9 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QFontInfo>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -196,6 +198,33 @@ TEST_F(QtDialogTest, TimersFireOnTheUiThreadUntilStopped) {
   QTest::qWait(30);
   EXPECT_EQ(periodic, stopped);
   EXPECT_EQ(oneShot, 1);
+}
+
+TEST_F(QtDialogTest, ReadOnlyTextBoxesShowTablesWhole) {
+  // The tables of Statistics, Sigma Ic and the junction parameters: fixed
+  // pitch, lines not wrapped, the box as wide as the longest line.
+  const std::string line(110, '-');
+  platform::DialogModel model(3132, "Table");
+  platform::Control box;
+  box.id = 1380;
+  box.kind = platform::ControlKind::Edit;
+  box.multiline = true;
+  box.readOnly = true;
+  box.text = "N | value\r\n" + line + "\r\n";
+  model.AddControl(box);
+  bool seen = false;
+  WhenModal([&](QWidget* dialog) {
+    seen = true;
+    auto* table = Find<QPlainTextEdit>(dialog, 1380);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_TRUE(QFontInfo(table->font()).fixedPitch());
+    EXPECT_GE(table->width(),
+              QFontMetrics(table->font()).horizontalAdvance(QString::fromStdString(line)));
+    dialog->close();
+  });
+  ui.RunModal(model, nullptr);
+  EXPECT_TRUE(seen);
 }
 
 }  // namespace
