@@ -198,7 +198,11 @@ bool JunctionTableCommand(platform::WindowHandle owner) {
   if (options.rnDrawLines) {
     bool any = false;
     for (const JunctionRow& r : rows) any |= r.values.positive || r.values.negative;
-    if (!any) return false;  // no line to draw: the family stays
+    if (!any) {
+      shell::ShowMessage(owner, kJunctionNoLinesText, kJunctionTableCaption,
+                         platform::MB_OK | platform::MB_ICONINFORMATION);
+      return false;
+    }
     if (!curves::PrepareUndo()) return false;
     if (!AddOhmicLines(family, rows)) {
       curves::UndoAfterOutOfMemory();
@@ -212,7 +216,11 @@ bool JunctionTableCommand(platform::WindowHandle owner) {
                        platform::MB_OK | platform::MB_ICONHAND);
     return false;
   }
-  if (result.Count() == 0) return false;  // nothing found: the family stays
+  if (result.Count() == 0) {
+    shell::ShowMessage(owner, kJunctionNothingFoundText, kJunctionTableCaption,
+                       platform::MB_OK | platform::MB_ICONINFORMATION);
+    return false;
+  }
   if (!curves::PrepareUndo()) return false;
   family.Swap(result);
   return true;

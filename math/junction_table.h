@@ -52,6 +52,10 @@ inline constexpr int kJunctionTableCopy = 1381;
 inline constexpr int kJunctionTableSave = 1382;
 inline constexpr const char* kJunctionNoCurvesText =
     "There is no curve of 2 points or more to analyse.";
+inline constexpr const char* kJunctionNothingFoundText =
+    "No curve gave a switching current or an excess current.\nThe family stays as it was.";
+inline constexpr const char* kJunctionNoLinesText =
+    "No curve has an ohmic branch to fit.\nNo line was added.";
 inline constexpr const char* kTableSaveFailedText = "The table could not be saved to\n%s";
 inline constexpr const char* kTableCopyFailedText = "The table could not be put on the clipboard.";
 

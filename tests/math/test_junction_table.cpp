@@ -135,13 +135,21 @@ TEST_F(JunctionTableTest, NothingToAnalyseIsRefused) {
   EXPECT_FALSE(JunctionTableCommand(nullptr));
   ExpectOneMessage(kJunctionNoCurvesText, kJunctionTableCaption, platform::MB_ICONHAND);
   // Curves without a switching current or an ohmic line: the table shows
-  // dashes and the family stays.
+  // dashes and the family stays, with or without lines to draw.
   ui->Clear();
   testing::AddCurve(Family(), "vertical", {{1, 1}, {1, 2}});
   Family().MarkAll();
+  EXPECT_NE(JunctionTableText(JunctionRows(Family(), GetJunctionOptions(), true))
+                .find("vertical                      0             -             -"),
+            std::string::npos);
   EXPECT_FALSE(JunctionTableCommand(nullptr));
+  ExpectOneMessage(kJunctionNothingFoundText, kJunctionTableCaption, platform::MB_ICONINFORMATION);
+  ui->Clear();
+  GetJunctionOptions().rnDrawLines = 1;
+  EXPECT_FALSE(JunctionTableCommand(nullptr));
+  ExpectOneMessage(kJunctionNoLinesText, kJunctionTableCaption, platform::MB_ICONINFORMATION);
   EXPECT_EQ(Family().Count(), 2u);
-  EXPECT_TRUE(ui->MessageBoxes().empty());
+  EXPECT_FALSE(curves::UndoAvailable());
 }
 
 TEST_F(JunctionTableTest, SigmaIcOfBothSignsAndTogether) {
