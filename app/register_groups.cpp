@@ -11,6 +11,7 @@
 #include "math/options.h"
 #include "measure/register_groups.h"
 #include "plot/options.h"
+#include "app/print_options.h"
 
 namespace tsm::app {
 
@@ -25,6 +26,7 @@ void RegisterOptionGroups() {
   daq::RegisterWaveformOptionGroups();
   channels::RegisterThermometerOptionGroup();
   measure::RegisterOptionGroups();
+  RegisterPrintOptionGroups();
 }
 
 }  // namespace tsm::app

@@ -23,6 +23,7 @@
 #include "files/pathnames.h"
 #include "files/replace.h"
 #include "files/state.h"
+#include "files/wholefile.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
 #include "plot/view.h"
@@ -54,42 +55,6 @@ void Tell(const std::string& text, const char* caption) {
 
 void ShowTimes(std::uint32_t iniMs, std::uint32_t datMs) {
   platform::GetUi().SetStatusText(0, Format(kTimeSpentFormat, iniMs / 1000.0, datMs / 1000.0));
-}
-
-// The whole data file, followed by a NUL that is not part of it.
-struct FileText {
-  std::unique_ptr<char[]> bytes;
-  std::size_t size = 0;
-  const char* begin() const { return bytes.get(); }
-  const char* end() const { return bytes.get() + size; }
-};
-
-// False when the file cannot be opened or read (or is no regular file: a
-// device would never end). The buffer is not cleared first: it is read over.
-bool ReadWholeFile(const std::string& path, FileText& text) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  if (ok) {
-    const std::size_t size = static_cast<std::size_t>(st.st_size);
-    text.bytes.reset(new (std::nothrow) char[size + 1]);
-    ok = text.bytes != nullptr;
-    std::size_t done = 0;
-    while (ok && done < size) {
-      const ssize_t n = ::read(fd, text.bytes.get() + done, size - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) ok = false;
-      if (n <= 0) break;  // (0: the file shrank meanwhile; take what is there)
-      done += static_cast<std::size_t>(n);
-    }
-    if (ok) {
-      text.size = done;
-      text.bytes[done] = '\0';
-    }
-  }
-  ::close(fd);
-  return ok;
 }
 
 std::uint64_t FileSize(const std::string& path) {
