@@ -59,7 +59,7 @@ inline constexpr int kCmdSelfFieldSelected = 252;
 
 // Options menu.
 inline constexpr int kCmdMathOptions = 139;
-inline constexpr int kCmdJunctionOptions = 283;  // "&Junction Parameters"
+inline constexpr int kCmdJunctionOptions = 284;  // "&Junction Parameters"
 inline constexpr int kCmdAveraging = 146;
 inline constexpr int kCmdDelays = 172;
 inline constexpr int kCmdAutoZero = 265;
