@@ -8,6 +8,8 @@
 #include "measure/ich_options.h"
 #include "measure/ict_options.h"
 #include "measure/ivc_options.h"
+#include "measure/ivf_options.h"
+#include "measure/vdc_iac_options.h"
 #include "plot/state.h"
 #include "shell/optiongroups.h"
 
@@ -24,6 +26,8 @@ const std::array<PrintedSummary, kPrintedSummaryCount> kPrintedSummaries = {{
     {"PrintIc(H)Options", "Ic(H)", measure::IcHInfoTable},
     {"PrintIc(T)Options", "Ic(T)", measure::IcTInfoTable},
     {"PrintWaveformOptions", "Waveform sampling", daq::WaveformGeneralInfoTable},
+    {"PrintIVFOptions", "I-V family", measure::IVFInfoTable},
+    {"PrintV_dc(I_ac)Options", "V_dc(I_ac)", measure::VdcIacInfoTable},
 }};
 
 namespace {
@@ -42,7 +46,7 @@ constexpr int kIdSeparatePage = 1722;
 constexpr int kIdPrintInfo = 1723;
 constexpr int kIdPrintLegend = 1724;
 constexpr int kIdLegendInPlot = 1725;
-constexpr int kIdFirstSummary = 1730;  // 1730 .. 1739
+constexpr int kIdFirstSummary = 1730;  // 1730 .. 1741
 constexpr int kIdExportWidth = 1750;
 constexpr int kIdExportHeight = 1751;
 

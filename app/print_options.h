@@ -51,7 +51,7 @@ struct PrintedSummary {
   const char* label;
   shell::InfoTable (*table)();
 };
-inline constexpr std::size_t kPrintedSummaryCount = 10;
+inline constexpr std::size_t kPrintedSummaryCount = 12;
 extern const std::array<PrintedSummary, kPrintedSummaryCount> kPrintedSummaries;
 
 struct PrintContentsOptions {
@@ -60,8 +60,8 @@ struct PrintContentsOptions {
   bool printInfo = true;             // "PrintInfo"
   bool printLegend = true;           // "PrintLegend"
   // The flags of kPrintedSummaries, same index ("PrintGeneralOptions"...).
-  std::array<bool, kPrintedSummaryCount> summaries{true,  true,  false, true,  false,
-                                                    false, true,  false, false, false};
+  std::array<bool, kPrintedSummaryCount> summaries{true,  true,  false, true,  false, false,
+                                                    true,  false, false, false, false, false};
   unsigned exportWidth = 800;   // "ExportWidth", pixels
   unsigned exportHeight = 600;  // "ExportHeight"
 };
