@@ -87,17 +87,15 @@ void RegisterMathCommands(CommandRegistry& registry) {
   registry.Register(kCmdHistogramIc, [] { return Changes(math::IcHistogramCommand(Owner())); });
   registry.Register(kCmdHistogramRn, [] { return Changes(math::RnHistogramCommand(Owner())); });
   registry.Register(kCmdHistogramIe, [] { return Changes(math::IeHistogramCommand(Owner())); });
-  // Statistics and Sigma Ic change nothing: shown is done.
+  // Statistics changes nothing: shown is done.
   registry.Register(kCmdStatistics, [] {
     if (!SelectionGuard()) return false;
     math::StatisticsCommand(Owner());
     return true;
   });
-  registry.Register(kCmdSigmaIc, [] {
-    if (!SelectionGuard()) return false;
-    math::SigmaIcCommand(Owner());
-    return true;
-  });
+  // Sigma Ic tells when it has nothing to show, which a batch script counts.
+  registry.Register(kCmdSigmaIc,
+                    [] { return SelectionGuard() && math::SigmaIcCommand(Owner()); });
 
   registry.Register(kCmdDerivativeX, [] { return Differentiate(true); });
   registry.Register(kCmdDerivativeY, [] { return Differentiate(false); });

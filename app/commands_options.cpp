@@ -34,8 +34,9 @@ CommandFn RunsAndRedraws(Dialog dialog) {
   };
 }
 
-// "Math": the three parameters of the Math tools in one dialog, stored in
-// their keys of the group.
+// "Math": the parameters of the Math tools (smoothing, filter, the angle of
+// Skip Extra Points and the derivative's three keys) in one dialog, stored
+// in their keys of the group.
 int RunMathOptionsDialog(platform::WindowHandle owner) {
   shell::FieldList list;
   for (const shell::Field& field : math::MathGroupFields().fields)

@@ -103,7 +103,8 @@ bool IeHistogramCommand(platform::WindowHandle owner);
 bool SeriesArrayHistogramCommand(platform::WindowHandle owner);
 
 // 120 "Si&gma Ic": the spread of the switching currents of the marked
-// curves in a dialog; changes nothing (always false).
+// curves in a dialog; changes nothing. True when the dialog was shown,
+// false when no marked curve switches (after telling the user).
 bool SigmaIcCommand(platform::WindowHandle owner);
 
 // 275 "&Regularize" on the marked curves.

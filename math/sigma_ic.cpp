@@ -97,7 +97,7 @@ bool SigmaIcCommand(platform::WindowHandle owner) {
   TextTableDialog dialog(kSigmaIcDialogId, kSigmaIcCaption, SigmaIcText(s), SigmaIcTabText(s),
                          false);
   platform::GetUi().RunModal(dialog, owner);
-  return false;
+  return true;
 }
 
 }  // namespace tsm::math

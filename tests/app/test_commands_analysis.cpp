@@ -48,6 +48,23 @@ TEST_F(AnalysisCommandsTest, GuardedToolsRefuseInsideASelectionTheParameterHisto
   EXPECT_FALSE(shell::DataSaved());
 }
 
+TEST_F(AnalysisCommandsTest, EveryToolRefusesAnEmptyFamilyWithAMessageAndChangesNothing) {
+  for (int id : {kCmdJunctionTable, kCmdHistogramIc, kCmdHistogramRn, kCmdHistogramIe,
+                 kCmdArrayHistogram, kCmdSigmaIc, kCmdRegularize, kCmdSelfField,
+                 kCmdSelfFieldSelected, kCmdMultiPointX, kCmdMultiPointY}) {
+    ui->Clear();
+    const CommandResult result = RunCommand(id);
+    EXPECT_TRUE(result == CommandResult::Failed || result == CommandResult::Greyed) << id;
+    if (result == CommandResult::Failed) {
+      ASSERT_EQ(ui->MessageBoxes().size(), 1u) << id;
+      EXPECT_FALSE(ui->MessageBoxes()[0].text.empty()) << id;
+    }
+    EXPECT_EQ(Family().Count(), 0u) << id;
+    EXPECT_FALSE(curves::UndoAvailable()) << id;
+    EXPECT_TRUE(shell::DataSaved()) << id;
+  }
+}
+
 TEST_F(AnalysisCommandsTest, RegularizeAndTheRnHistogramChangeDataAndRedraw) {
   files::LoadDataFile(DataFile("a", 2, 20), false);
   const int draws = window.DrawCount();
