@@ -7,6 +7,7 @@
 #include "channels/thermometer.h"
 #include "curves/state.h"
 #include "daq/waveform_options.h"
+#include "math/junction_options.h"
 #include "math/pointwise_dialogs.h"
 #include "measure/ich_options.h"
 #include "measure/ivc_options.h"
@@ -73,9 +74,13 @@ const std::vector<CatalogueEntry>& DialogCatalogue() {
       {"math-scale", Command(kCmdScale)},
       {"math-abs", Command(kCmdAbs)},
       {"math-choose-curve", [] { math::ChooseCurve(Owner(), curves::CurrentFamily()); }},
+      {"math-self-field", [] { math::RunSelfFieldDialog(Owner()); }},
+      {"math-junction-table", Command(kCmdJunctionTable)},
+      {"math-sigma-ic", Command(kCmdSigmaIc)},
       {"math-statistics", Command(kCmdStatistics)},
       // Options
       {"options-math", Command(kCmdMathOptions)},
+      {"options-junction-parameters", Command(kCmdJunctionOptions)},
       {"options-averaging", Command(kCmdAveraging)},
       {"options-delays", Command(kCmdDelays)},
       {"options-autozero", Command(kCmdAutoZero)},

@@ -54,6 +54,15 @@ std::map<std::pair<int, int>, CustomEntry>& CustomPainters() {
   return painters;
 }
 
+// A table of text asks for the room its lines take (FitLines sets it as the
+// minimum), not for the usual size of a text box, so a short table opens
+// without an empty half; it still grows with the window.
+class TableText : public QPlainTextEdit {
+ public:
+  using QPlainTextEdit::QPlainTextEdit;
+  QSize sizeHint() const override { return minimumSize().expandedTo(QSize(160, 60)); }
+};
+
 class CustomWidget : public QWidget {
  public:
   CustomWidget(const DialogModel& model, int id, QWidget* parent)
@@ -463,10 +472,14 @@ QWidget* DialogView::MakeWidget(const Control& c, Entry& entry) {
     }
     case ControlKind::Edit:
       if (c.multiline) {
-        auto* text = new QPlainTextEdit(this);
-        // Fixed-pitch text is a table: its lines are not broken.
-        if (c.fixedPitch) text->setLineWrapMode(QPlainTextEdit::NoWrap);
-        widget = text;
+        // Fixed-pitch or read-only text is a table: its lines are not broken.
+        if (c.fixedPitch || c.readOnly) {
+          auto* table = new TableText(this);
+          table->setLineWrapMode(QPlainTextEdit::NoWrap);
+          widget = table;
+        } else {
+          widget = new QPlainTextEdit(this);
+        }
       } else {
         widget = new QLineEdit(this);
       }
@@ -514,7 +527,8 @@ QWidget* DialogView::MakeWidget(const Control& c, Entry& entry) {
       break;
   }
   widget->setObjectName(QString("control%1").arg(c.id));
-  if (c.fixedPitch) {
+  if (c.fixedPitch || (c.kind == ControlKind::Edit && c.multiline && c.readOnly)) {
+    // A read-only text box holds a table of fixed-width columns.
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSizeF(widget->font().pointSizeF());
     widget->setFont(font);
