@@ -5,7 +5,9 @@
 // that the catalogue does not show by itself: a table under its headings,
 // a heading over a column, a long text wrapped; and the check itself finds
 // a text cut by its control.
+#include <QFontInfo>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QTreeWidget>
 
 #include <map>
@@ -141,6 +143,38 @@ class LayoutModel : public platform::DialogModel {
     narrow.text = "+12.345 mA";
     narrow.widthChars = 3;
     AddControl(narrow);
+    // Two frames one under the other in column 2, labels of different
+    // lengths; a labelled list; a read-only table of two lines.
+    for (int frame = 0; frame < 2; ++frame) {
+      platform::Control box;
+      box.id = 20 + frame;
+      box.kind = platform::ControlKind::GroupBox;
+      box.text = frame == 0 ? "Typed" : "Automatic";
+      box.column = 2;
+      box.frameCount = 1;
+      AddControl(box);
+      platform::Control edit;
+      edit.id = 22 + frame;
+      edit.kind = platform::ControlKind::Edit;
+      edit.label = frame == 0 ? "prefix" : "with step";
+      edit.column = 2;
+      AddControl(edit);
+    }
+    platform::Control curves;
+    curves.id = 24;
+    curves.kind = platform::ControlKind::ListBox;
+    curves.label = "Curves:";
+    curves.items = {"0: junction"};
+    curves.column = 2;
+    AddControl(curves);
+    platform::Control table;
+    table.id = 25;
+    table.kind = platform::ControlKind::Edit;
+    table.multiline = true;
+    table.readOnly = true;
+    table.text = "N  Ic+\n0  +7.578 mA";
+    table.column = 2;
+    AddControl(table);
     platform::AddOkButton(*this);
   }
 };
@@ -161,6 +195,21 @@ TEST_F(DialogCatalogueTest, TablesHeadingsAndLongTextsAreLaidOutWhole) {
     ASSERT_NE(heading, nullptr);
     EXPECT_EQ(heading->text(), "Save");
     EXPECT_TRUE(qobject_cast<QLabel*>(view.Widget(11))->wordWrap());
+    // The fields of the two frames line up; the list's label stands at its
+    // top; the table keeps its lines whole in a fixed pitch and asks for no
+    // more height than they take.
+    auto left = [&](int id) { return view.Widget(id)->mapTo(&view, QPoint(0, 0)).x(); };
+    EXPECT_EQ(left(22), left(23));
+    QWidget* list = view.Widget(24);
+    const auto* label = list->parentWidget()->findChild<QLabel*>();
+    ASSERT_NE(label, nullptr);
+    EXPECT_LT(label->mapTo(&view, QPoint(0, 0)).y() - list->mapTo(&view, QPoint(0, 0)).y(),
+              label->height());
+    auto* text = qobject_cast<QPlainTextEdit*>(view.Widget(25));
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(text->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_TRUE(QFontInfo(text->font()).fixedPitch());
+    EXPECT_LT(text->sizeHint().height(), 6 * text->fontMetrics().lineSpacing());
     const std::vector<std::string> problems = LayoutProblems(view);
     ASSERT_EQ(problems.size(), 1u) << problems[0];
     EXPECT_EQ(problems[0].rfind("control 12 (QLabel): the text needs", 0), 0u) << problems[0];
