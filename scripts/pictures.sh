@@ -23,12 +23,11 @@ cp examples/*.ini examples/*.tsm "$work/"
 cd "$work"
 
 # The window as it opens without data, then the README's measurement
-# example (the dialog before and just after "&Do It"), then the Math tool
+# example (the dialog just after "&Do It"), then the Math tool
 # of the README's batch example on the measured curves.
 cat > guide.tsm <<SCRIPT
 snapshot $out/main-window-start.png
 dialog 4900
-  snapshot $out/measure-vi-ready.png
   set 4021 "-10 mA"
   set 4022 "10 mA"
   set 4023 128
