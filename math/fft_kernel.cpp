@@ -1,0 +1,270 @@
+#include "math/fft_kernel.h"
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+#include <utility>
+
+namespace tsm::math::fft {
+
+Root UnitRoot(std::uint64_t e, std::uint64_t N) {
+  if (N <= 2) return (N == 2 && (e & 1)) ? Root{-1.0, 0.0} : Root{1.0, 0.0};
+  e &= N - 1;
+  const std::uint64_t quarter = N / 4, eighth = N / 8;
+  const std::uint64_t q = e / quarter, r = e % quarter;
+  const double step = 2.0 * std::numbers::pi / static_cast<double>(N);
+  double c, s;
+  if (r <= eighth) {
+    c = std::cos(step * static_cast<double>(r));
+    s = std::sin(step * static_cast<double>(r));
+  } else {  // the angle's complement to a quarter: cosine and sine exchange
+    const double a = step * static_cast<double>(quarter - r);
+    c = std::sin(a);
+    s = std::cos(a);
+  }
+  switch (q) {  // times i^q
+    case 0: return {c, s};
+    case 1: return {-s, c};
+    case 2: return {-c, -s};
+    default: return {s, -c};
+  }
+}
+
+RootTable::RootTable(std::uint64_t N) {
+  unsigned p = 0;
+  while ((std::uint64_t{1} << p) < N) ++p;
+  bits_ = (p + 1) / 2;
+  mask_ = N - 1;
+  low_ = (std::uint64_t{1} << bits_) - 1;
+  lo_.resize(std::size_t{1} << bits_);
+  hi_.resize(static_cast<std::size_t>((N >> bits_) + 1));
+  for (std::uint64_t e = 0; e < lo_.size(); ++e) lo_[e] = UnitRoot(e, N);
+  for (std::uint64_t e = 0; e < hi_.size(); ++e) hi_[e] = UnitRoot(e << bits_, N);
+}
+
+std::vector<double> StageTwiddles(std::size_t L) {
+  std::vector<double> t;
+  for (std::size_t M = L; M >= 4; M /= 4)
+    for (std::size_t j = 0; j < M / 4; ++j)
+      for (std::uint64_t k = 1; k <= 3; ++k) {
+        const Root w = UnitRoot(j * k * (L / M), L);
+        t.push_back(w.re);
+        t.push_back(w.im);
+      }
+  return t;
+}
+
+namespace {
+
+typedef double V1 __attribute__((vector_size(8)));
+typedef double V2 __attribute__((vector_size(16)));
+typedef double V4 __attribute__((vector_size(32)));
+typedef double V8 __attribute__((vector_size(64)));
+
+#define TSM_FFT_INLINE __attribute__((always_inline)) inline
+
+// Buffers hold one row per element: the real parts of the columns as one
+// vector, then their imaginary parts. Loads and stores go through memcpy,
+// which compiles to plain vector moves and keeps the types honest.
+template <class V>
+TSM_FFT_INLINE void Load(V& v, const double* p) {
+  std::memcpy(&v, p, sizeof v);
+}
+template <class V>
+TSM_FFT_INLINE void Store(double* p, const V& v) {
+  std::memcpy(p, &v, sizeof v);
+}
+template <class V>
+TSM_FFT_INLINE void Splat(V& v, double s) {
+  v = V{} + s;
+}
+
+// The input rows of columns c .. c + W - 1 into the buffer, real and
+// imaginary parts apart.
+template <class V>
+TSM_FFT_INLINE void Gather(const ColumnPass& p, std::size_t c, double* __restrict buf) {
+  constexpr std::size_t W = sizeof(V) / sizeof(double);
+  const std::size_t half = p.rows / 2;
+  for (std::size_t r = 0; r < p.rows; ++r) {
+    const std::size_t j = !p.interleaved ? r : (r & 1) ? half + (r >> 1) : (r >> 1);
+    const double* src = p.z + 2 * (r * p.stride + c);
+    V re, im;
+    for (std::size_t w = 0; w < W; ++w) {
+      re[w] = src[2 * w];
+      im[w] = src[2 * w + 1];
+    }
+    Store(buf + 2 * W * j, re);
+    Store(buf + 2 * W * j + W, im);
+  }
+}
+
+// One radix-4 stage of the self-sorting (Stockham) form. The data are L
+// transforms of length M still to do, element j of transform l at row
+// j L + l; the stage leaves 4 L transforms of length M / 4:
+//   b[j][k L + l] = w^(j k) sum over q of a[q M/4 + j][l] i^(q k),
+// w = exp(2 pi i / M), j < M/4, k < 4. After the last stage row k holds
+// output k, in natural order.
+template <class V>
+TSM_FFT_INLINE void Radix4(const double* __restrict a, double* __restrict b, std::size_t M,
+                           std::size_t L, const double* __restrict tw) {
+  constexpr std::size_t W = sizeof(V) / sizeof(double);
+  constexpr std::size_t R = 2 * W;  // doubles per row
+  const std::size_t q = M / 4;
+  for (std::size_t j = 0; j < q; ++j, tw += 6) {
+    V w1r, w1i, w2r, w2i, w3r, w3i;
+    Splat(w1r, tw[0]);
+    Splat(w1i, tw[1]);
+    Splat(w2r, tw[2]);
+    Splat(w2i, tw[3]);
+    Splat(w3r, tw[4]);
+    Splat(w3i, tw[5]);
+    const double* a0 = a + R * (j * L);
+    const double* a1 = a + R * ((q + j) * L);
+    const double* a2 = a + R * ((2 * q + j) * L);
+    const double* a3 = a + R * ((3 * q + j) * L);
+    double* b0 = b + R * (4 * j * L);
+    double* b1 = b0 + R * L;
+    double* b2 = b1 + R * L;
+    double* b3 = b2 + R * L;
+    for (std::size_t l = 0; l < L; ++l) {
+      const std::size_t o = R * l;
+      V x0r, x0i, x1r, x1i, x2r, x2i, x3r, x3i;
+      Load(x0r, a0 + o);
+      Load(x0i, a0 + o + W);
+      Load(x1r, a1 + o);
+      Load(x1i, a1 + o + W);
+      Load(x2r, a2 + o);
+      Load(x2i, a2 + o + W);
+      Load(x3r, a3 + o);
+      Load(x3i, a3 + o + W);
+      const V t0r = x0r + x2r, t0i = x0i + x2i;
+      const V t1r = x0r - x2r, t1i = x0i - x2i;
+      const V t2r = x1r + x3r, t2i = x1i + x3i;
+      const V t3r = x3i - x1i, t3i = x1r - x3r;  // i (x1 - x3)
+      const V y1r = t1r + t3r, y1i = t1i + t3i;
+      const V y2r = t0r - t2r, y2i = t0i - t2i;
+      const V y3r = t1r - t3r, y3i = t1i - t3i;
+      Store(b0 + o, V(t0r + t2r));
+      Store(b0 + o + W, V(t0i + t2i));
+      Store(b1 + o, V(y1r * w1r - y1i * w1i));
+      Store(b1 + o + W, V(y1r * w1i + y1i * w1r));
+      Store(b2 + o, V(y2r * w2r - y2i * w2i));
+      Store(b2 + o + W, V(y2r * w2i + y2i * w2r));
+      Store(b3 + o, V(y3r * w3r - y3i * w3i));
+      Store(b3 + o + W, V(y3r * w3i + y3i * w3r));
+    }
+  }
+}
+
+// The last stage when the length is an odd power of 2: M = 2, no twiddles.
+template <class V>
+TSM_FFT_INLINE void Radix2(const double* __restrict a, double* __restrict b, std::size_t L) {
+  constexpr std::size_t W = sizeof(V) / sizeof(double);
+  constexpr std::size_t R = 2 * W;
+  for (std::size_t l = 0; l < L; ++l) {
+    const std::size_t o = R * l;
+    V x0r, x0i, x1r, x1i;
+    Load(x0r, a + o);
+    Load(x0i, a + o + W);
+    Load(x1r, a + R * L + o);
+    Load(x1i, a + R * L + o + W);
+    Store(b + o, V(x0r + x1r));
+    Store(b + o + W, V(x0i + x1i));
+    Store(b + R * L + o, V(x0r - x1r));
+    Store(b + R * L + o + W, V(x0i - x1i));
+  }
+}
+
+// The transformed rows back into columns c .. c + W - 1, twiddled if asked.
+template <class V>
+TSM_FFT_INLINE void Scatter(const ColumnPass& p, std::size_t c, const double* __restrict buf) {
+  constexpr std::size_t W = sizeof(V) / sizeof(double);
+  for (std::size_t k = 0; k < p.rows; ++k) {
+    V re, im;
+    Load(re, buf + 2 * W * k);
+    Load(im, buf + 2 * W * k + W);
+    if (p.roots) {
+      const Root base = p.roots->At(static_cast<std::uint64_t>(c) * k);
+      V sr, si, br, bi;
+      Load(sr, p.shift + 2 * W * k);
+      Load(si, p.shift + 2 * W * k + W);
+      Splat(br, base.re);
+      Splat(bi, base.im);
+      const V tr = br * sr - bi * si, ti = br * si + bi * sr;
+      const V xr = re * tr - im * ti;
+      im = re * ti + im * tr;
+      re = xr;
+    }
+    double* dst = p.z + 2 * (k * p.stride + c);
+    for (std::size_t w = 0; w < W; ++w) {
+      dst[2 * w] = re[w];
+      dst[2 * w + 1] = im[w];
+    }
+  }
+}
+
+template <class V>
+TSM_FFT_INLINE void Pass(const ColumnPass& p) {
+  constexpr std::size_t W = sizeof(V) / sizeof(double);
+  double* bufA = p.work;
+  double* bufB = p.work + 2 * W * p.rows;
+  for (std::size_t c = 0; c < p.cols; c += W) {
+    Gather<V>(p, c, bufA);
+    double* from = bufA;
+    double* to = bufB;
+    const double* tw = p.stages;
+    std::size_t M = p.rows, L = 1;
+    for (; M >= 4; M /= 4, L *= 4) {
+      Radix4<V>(from, to, M, L, tw);
+      tw += 6 * (M / 4);
+      std::swap(from, to);
+    }
+    if (M == 2) {
+      Radix2<V>(from, to, L);
+      std::swap(from, to);
+    }
+    Scatter<V>(p, c, from);
+  }
+}
+
+void PassScalar(const ColumnPass& p) { Pass<V1>(p); }
+void PassSse2(const ColumnPass& p) { Pass<V2>(p); }
+#if defined(__x86_64__)
+#define TSM_FFT_X86 1
+__attribute__((target("avx2,fma"))) void PassAvx2(const ColumnPass& p) { Pass<V4>(p); }
+__attribute__((target("avx512f"))) void PassAvx512(const ColumnPass& p) { Pass<V8>(p); }
+#endif
+
+}  // namespace
+
+int ColumnsAtOnce(Isa isa) {
+  switch (isa) {
+    case Isa::Scalar: return 1;
+    case Isa::Sse2: return 2;
+    case Isa::Avx2: return 4;
+    case Isa::Avx512: return 8;
+  }
+  return 1;
+}
+
+Isa BestIsa() {
+#ifdef TSM_FFT_X86
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f")) return Isa::Avx512;
+  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) return Isa::Avx2;
+#endif
+  return Isa::Sse2;
+}
+
+void RunColumnPass(Isa isa, const ColumnPass& pass) {
+  switch (isa) {
+#ifdef TSM_FFT_X86
+    case Isa::Avx512: PassAvx512(pass); return;
+    case Isa::Avx2: PassAvx2(pass); return;
+#endif
+    case Isa::Sse2: PassSse2(pass); return;
+    default: PassScalar(pass); return;
+  }
+}
+
+}  // namespace tsm::math::fft
