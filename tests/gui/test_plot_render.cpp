@@ -187,6 +187,45 @@ TEST_F(PlotRenderTest, TheFastPathLooksLikeDrawingEveryPoint) {
   every.save("plot_every.png");
 }
 
+TEST_F(PlotRenderTest, ZoomedInTheFastPathStillLooksLikeDrawingEveryPoint) {
+  // Zoomed in on noisy curves: the noise is three frames high, so the lines
+  // leave and enter the frame hundreds of times a pixel column (thin pen);
+  // a sparser one leaves a column partly bare (wide pen).
+  curves::CurrentFamily().SetCount(2);
+  std::uint32_t seed = 5;
+  auto noise = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<float>(seed >> 8) / 8388608.0f - 1.0f;
+  };
+  for (int i = 0; i < 200000; ++i) {
+    const float x = i / 200000.0f;
+    curves::CurrentFamily().Curve(0).Append(x, 0.5f + 0.2f * std::sin(6 * x) + 1.5f * noise());
+    if (i % 50 == 0) curves::CurrentFamily().Curve(1).Append(x, 0.3f * x + 0.6f * noise());
+  }
+  plot::GetPlotState().styles[0].symbol = 0;
+  plot::GetPlotState().styles[1].symbol = 0;
+  plot::GetPlotState().styles[1].lineWidth = 8;  // tenths of a millimetre: 3 pixels
+
+  QImage fast(kW, kH, QImage::Format_RGB32), every(kW, kH, QImage::Format_RGB32);
+  plot::PlotView v1, v2;
+  v1.autoScale = v2.autoScale = false;  // 0 .. 1 on both axes
+  DrawImage(fast, curves::CurrentFamily(), v1);
+  plot::DrawOptions all;
+  all.everyPoint = true;
+  DrawImage(every, curves::CurrentFamily(), v2, all);
+  int differ = 0, inked = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      differ += fast.pixel(x, y) != every.pixel(x, y);
+      inked += every.pixel(x, y) != qRgb(255, 255, 255);
+    }
+  std::printf("zoomed: pixels that differ: %d of %d drawn\n", differ, inked);
+  EXPECT_GT(inked, kW * kH / 4);
+  EXPECT_LT(differ, inked / 100) << "under 1 % of the drawn pixels";
+  fast.save("plot_zoomed_fast.png");
+  every.save("plot_zoomed_every.png");
+}
+
 TEST_F(PlotRenderTest, TheRubberBandErasesItselfAndMonochromeImagesAreOneBit) {
   curves::CurveFamily& f = curves::CurrentFamily();
   FillFamily(f);
