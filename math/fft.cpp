@@ -117,11 +117,13 @@ void TransposeSquare(double* z, std::size_t s, std::size_t stride) {
   }
 }
 
-// The complex transform of the plan's m values at z, in place.
-void ComplexTransform(double* z, const Plan& plan) {
+// The complex transform of the plan's m values at z, in place; from the
+// y of curve points there when pointsIn (see ColumnPass).
+void ComplexTransform(double* z, const Plan& plan, bool pointsIn) {
   ColumnPass pass;
   pass.z = z;
   pass.work = plan.work.data();
+  pass.pointsIn = pointsIn;
   if (!plan.fourStep) {
     pass.rows = plan.m;
     pass.cols = 1;
@@ -157,6 +159,7 @@ void ComplexTransform(double* z, const Plan& plan) {
   pass.rows = m1;
   pass.cols = s;
   pass.stride = s;
+  pass.pointsIn = false;
   pass.interleaved = m1 != s;
   pass.stages = (m1 == s ? plan.stagesS : plan.stagesM1).data();
   pass.roots = nullptr;
@@ -212,6 +215,11 @@ Isa& ChosenIsa() {
 
 }  // namespace
 
+Isa PreferredIsa() {
+  std::lock_guard<std::mutex> hold(Cache().lock);
+  return ChosenIsa();
+}
+
 void UseIsaForTesting(Isa isa) {
   std::lock_guard<std::mutex> hold(Cache().lock);
   ChosenIsa() = isa;
@@ -258,9 +266,20 @@ RealFFTPlan::~RealFFTPlan() {
 std::size_t RealFFTPlan::Size() const { return plan_->n; }
 
 void RealFFTPlan::Transform(double* data) {
-  fft::ComplexTransform(data, *plan_);
+  fft::ComplexTransform(data, *plan_, false);
   fft::SplitReal(data, *plan_);
 }
+
+double* RealFFTPlan::TransformPointsY(void* points) {
+  // The doubles come into being in the points' storage as the first pass
+  // writes them (through memcpy); from then on it holds n doubles.
+  auto* data = static_cast<double*>(points);
+  fft::ComplexTransform(data, *plan_, true);
+  fft::SplitReal(data, *plan_);
+  return data;
+}
+
+fft::Isa RealFFTPlan::VectorForm() const { return plan_->isa; }
 
 void RealFFT(double* data, std::size_t n) {
   if (!TSM_ASSERT(n >= 2 && IsPowerOfTwo(n), fft::kSource)) return;

@@ -25,6 +25,7 @@ std::uint64_t LargestPowerOfTwo(std::uint64_t n);
 
 namespace fft {
 struct Plan;
+enum class Isa;
 }
 
 // The tables and work space of the transform of n points (n a power of 2,
@@ -42,6 +43,12 @@ class RealFFTPlan {
   std::size_t Size() const;
   // Transforms data[0 .. n-1] in place, as RealFFT below.
   void Transform(double* data);
+  // The same for the y values of n curve points, pairs of floats (x, y) at
+  // points: they are read as the transform goes, and the n doubles of the
+  // packed result take their bytes. Returns the doubles.
+  double* TransformPointsY(void* points);
+  // The vector instructions the plan runs with.
+  fft::Isa VectorForm() const;
 
  private:
   std::unique_ptr<fft::Plan> plan_;

@@ -10,6 +10,7 @@
 #include "curves/undo.h"
 #include "math/commands.h"
 #include "math/fft.h"
+#include "math/fft_kernel.h"
 #include "platform/ui.h"
 #include "shell/errors.h"
 
@@ -27,24 +28,15 @@ const char* CheckFFTSampling(const Curve& curve) {
   if (d0 == 0.0) return kFFTZeroDistanceText;
   // A difference of two floats is exact in double; what it may be off by is
   // the rounding of the two values to float, half a unit in the last place
-  // each. Twice that is allowed for the first spacing and for each other.
-  constexpr double kUlps = 2.0 * std::numeric_limits<float>::epsilon();
+  // each (at most half of epsilon times the value). Twice that is allowed
+  // for the first spacing and for each other.
   const double base = kFFTSpacingTolerance * std::fabs(d0) +
-                      kUlps * std::max(std::fabs(static_cast<double>(p[0].x)),
-                                       std::fabs(static_cast<double>(p[1].x)));
-  // Block by block without a branch per point, so the loop vectorises; a
-  // NaN spacing fails the test like a wrong one.
-  constexpr std::uint32_t kBlock = 4096;
-  for (std::uint32_t from = 2; from < n; from += kBlock) {
-    const std::uint32_t to = n - from > kBlock ? from + kBlock : n;
-    bool bad = false;
-    for (std::uint32_t s = from; s < to; ++s) {
-      const double a = p[s - 1].x, b = p[s].x;
-      const double slack = base + kUlps * std::max(std::fabs(a), std::fabs(b));
-      bad |= !(std::fabs((b - a) - d0) <= slack);
-    }
-    if (bad) return kFFTUnequalDistanceText;
-  }
+                      fft::kSpacingUlps * (std::fabs(static_cast<double>(p[0].x)) +
+                                           std::fabs(static_cast<double>(p[1].x)));
+  const auto* xy = reinterpret_cast<const float*>(p);
+  static_assert(sizeof(CurvePoint) == 2 * sizeof(float));
+  if (!fft::EvenlySpaced(fft::PreferredIsa(), xy + 2, n - 2, d0, base))
+    return kFFTUnequalDistanceText;
   return nullptr;
 }
 
@@ -61,37 +53,18 @@ void SpectrumOfCurve(Curve& curve) {
   // frequencies and amplitudes.
   const double dt = std::fabs((static_cast<double>(p[n - 1].x) - p[0].x) / (n - 1));
 
-  // y_j becomes a double in the 8 bytes of point j (read before written),
-  // so the transform needs no copy of the curve.
-  auto* bytes = reinterpret_cast<unsigned char*>(p);
-  for (std::uint32_t j = 0; j < n; ++j) {
-    float y;
-    std::memcpy(&y, bytes + 8 * static_cast<std::size_t>(j) + 4, sizeof y);
-    const double v = y;
-    std::memcpy(bytes + 8 * static_cast<std::size_t>(j), &v, sizeof v);
-  }
-  plan.Transform(reinterpret_cast<double*>(bytes));
-
-  // Point k takes the place of double k, which F_(k/2) held (read before);
-  // F_k itself is doubles 2k and 2k+1, still ahead.
-  auto value = [bytes](std::size_t i) {
-    double v;
-    std::memcpy(&v, bytes + 8 * i, sizeof v);
-    return v;
-  };
-  auto put = [bytes](std::size_t k, double x, double y) {
-    const CurvePoint point{static_cast<float>(x), static_cast<float>(y)};
-    std::memcpy(bytes + 8 * k, &point, sizeof point);
-  };
-  const double first = std::fabs(value(0));
-  const double nyquist = std::fabs(value(1) * dt);
-  put(0, 0.0, first);
-  const double df = 1.0 / (static_cast<double>(n) * dt);
-  for (std::uint32_t k = 1; k < h; ++k) {
-    const double re = value(2 * std::size_t{k}), im = value(2 * std::size_t{k} + 1);
-    put(k, k * df, std::sqrt(re * re + im * im) * dt);
-  }
-  put(h, 1.0 / (2.0 * dt), nyquist);
+  // The transform reads the y values from the points and leaves n doubles
+  // in their bytes, so it needs no copy of the curve. Point k then takes
+  // the place of double k, which F_(k/2) held (read before); F_k itself is
+  // doubles 2k and 2k+1, still ahead.
+  auto* bytes = reinterpret_cast<unsigned char*>(plan.TransformPointsY(p));
+  double f[2];
+  std::memcpy(f, bytes, sizeof f);
+  const CurvePoint first{0.0f, static_cast<float>(std::fabs(f[0]))};
+  const CurvePoint last{static_cast<float>(1.0 / (2.0 * dt)), static_cast<float>(std::fabs(f[1] * dt))};
+  std::memcpy(bytes, &first, sizeof first);
+  fft::WriteAmplitudes(plan.VectorForm(), bytes, 1, h, 1.0 / (static_cast<double>(n) * dt), dt);
+  std::memcpy(bytes + 8 * std::size_t{h}, &last, sizeof last);
   curve.SetSize(h + 1);  // shrinking never fails
 }
 

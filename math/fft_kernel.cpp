@@ -60,6 +60,16 @@ typedef double V1 __attribute__((vector_size(8)));
 typedef double V2 __attribute__((vector_size(16)));
 typedef double V4 __attribute__((vector_size(32)));
 typedef double V8 __attribute__((vector_size(64)));
+// Lanes of 64-bit integers as wide as each: comparisons give them.
+typedef long long I1 __attribute__((vector_size(8)));
+typedef long long I2 __attribute__((vector_size(16)));
+typedef long long I4 __attribute__((vector_size(32)));
+typedef long long I8 __attribute__((vector_size(64)));
+template <class V> struct Ints;
+template <> struct Ints<V1> { using Type = I1; };
+template <> struct Ints<V2> { using Type = I2; };
+template <> struct Ints<V4> { using Type = I4; };
+template <> struct Ints<V8> { using Type = I8; };
 
 #define TSM_FFT_INLINE __attribute__((always_inline)) inline
 
@@ -80,18 +90,30 @@ TSM_FFT_INLINE void Splat(V& v, double s) {
 }
 
 // The input rows of columns c .. c + W - 1 into the buffer, real and
-// imaginary parts apart.
+// imaginary parts apart. Curve points in: element j is the y of points 2j
+// and 2j + 1 (the floats at bytes 4 and 12 of its 16).
 template <class V>
 TSM_FFT_INLINE void Gather(const ColumnPass& p, std::size_t c, double* __restrict buf) {
   constexpr std::size_t W = sizeof(V) / sizeof(double);
   const std::size_t half = p.rows / 2;
   for (std::size_t r = 0; r < p.rows; ++r) {
     const std::size_t j = !p.interleaved ? r : (r & 1) ? half + (r >> 1) : (r >> 1);
-    const double* src = p.z + 2 * (r * p.stride + c);
     V re, im;
-    for (std::size_t w = 0; w < W; ++w) {
-      re[w] = src[2 * w];
-      im[w] = src[2 * w + 1];
+    if (p.pointsIn) {
+      float f[4 * W];
+      std::memcpy(f, reinterpret_cast<const unsigned char*>(p.z) + 16 * (r * p.stride + c),
+                  sizeof f);
+      for (std::size_t w = 0; w < W; ++w) {
+        re[w] = f[4 * w + 1];
+        im[w] = f[4 * w + 3];
+      }
+    } else {
+      double d[2 * W];
+      std::memcpy(d, p.z + 2 * (r * p.stride + c), sizeof d);
+      for (std::size_t w = 0; w < W; ++w) {
+        re[w] = d[2 * w];
+        im[w] = d[2 * w + 1];
+      }
     }
     Store(buf + 2 * W * j, re);
     Store(buf + 2 * W * j + W, im);
@@ -195,11 +217,12 @@ TSM_FFT_INLINE void Scatter(const ColumnPass& p, std::size_t c, const double* __
       im = re * ti + im * tr;
       re = xr;
     }
-    double* dst = p.z + 2 * (k * p.stride + c);
+    double d[2 * W];
     for (std::size_t w = 0; w < W; ++w) {
-      dst[2 * w] = re[w];
-      dst[2 * w + 1] = im[w];
+      d[2 * w] = re[w];
+      d[2 * w + 1] = im[w];
     }
+    std::memcpy(p.z + 2 * (k * p.stride + c), d, sizeof d);
   }
 }
 
@@ -227,12 +250,117 @@ TSM_FFT_INLINE void Pass(const ColumnPass& p) {
   }
 }
 
+// |v| lane by lane: the sign bits cleared.
+template <class V>
+TSM_FFT_INLINE void Abs(V& out, const V& v) {
+  using I = typename Ints<V>::Type;
+  out = reinterpret_cast<V>(reinterpret_cast<I>(v) & ~(I{} + (1LL << 63)));
+}
+
+template <class V>
+TSM_FFT_INLINE bool Even(const float* xy, std::size_t count, double d0, double base) {
+  constexpr std::size_t W = sizeof(V) / sizeof(double);
+  using I = typename Ints<V>::Type;
+  V vd0, vbase, veps;
+  Splat(vd0, d0);
+  Splat(vbase, base);
+  Splat(veps, kSpacingUlps);
+  I ok = I{} - 1;
+  std::size_t i = 0;
+  for (; i + W <= count; i += W) {
+    V a, b;
+    for (std::size_t w = 0; w < W; ++w) {
+      a[w] = xy[2 * (i + w)];
+      b[w] = xy[2 * (i + w) + 2];
+    }
+    V absA, absB, off;
+    Abs(absA, a);
+    Abs(absB, b);
+    Abs(off, V((b - a) - vd0));
+    ok &= off <= vbase + veps * (absA + absB);  // false for NaN
+  }
+  bool even = true;
+  for (std::size_t w = 0; w < W; ++w) even = even && ok[w] != 0;
+  for (; i < count; ++i) {
+    const double a = xy[2 * i], b = xy[2 * i + 2];
+    const double slack = base + kSpacingUlps * (std::fabs(a) + std::fabs(b));
+    even = even && std::fabs((b - a) - d0) <= slack;
+  }
+  return even;
+}
+
+template <class V>
+TSM_FFT_INLINE void Amplitudes(unsigned char* bytes, std::size_t from, std::size_t to, double df,
+                               double scale) {
+  constexpr std::size_t W = sizeof(V) / sizeof(double);
+  V vdf, vscale, step;
+  Splat(vdf, df);
+  Splat(vscale, scale);
+  for (std::size_t w = 0; w < W; ++w) step[w] = static_cast<double>(w);
+  std::size_t k = from;
+  for (; k + W <= to; k += W) {
+    // All of the block is read before any of it is written: its points
+    // take the places of doubles k .. k + W - 1, below the doubles read.
+    double d[2 * W];
+    std::memcpy(d, bytes + 16 * k, sizeof d);
+    V re, im;
+    for (std::size_t w = 0; w < W; ++w) {
+      re[w] = d[2 * w];
+      im[w] = d[2 * w + 1];
+    }
+    V base;
+    Splat(base, static_cast<double>(k));
+    const V x = (base + step) * vdf;
+    const V power = re * re + im * im;
+    V amplitude;
+    for (std::size_t w = 0; w < W; ++w) amplitude[w] = std::sqrt(power[w]);
+    amplitude *= vscale;
+    float out[2 * W];
+    for (std::size_t w = 0; w < W; ++w) {
+      out[2 * w] = static_cast<float>(x[w]);
+      out[2 * w + 1] = static_cast<float>(amplitude[w]);
+    }
+    std::memcpy(bytes + 8 * k, out, sizeof out);
+  }
+  for (; k < to; ++k) {
+    double d[2];
+    std::memcpy(d, bytes + 16 * k, sizeof d);
+    const float out[2] = {static_cast<float>(static_cast<double>(k) * df),
+                          static_cast<float>(std::sqrt(d[0] * d[0] + d[1] * d[1]) * scale)};
+    std::memcpy(bytes + 8 * k, out, sizeof out);
+  }
+}
+
 void PassScalar(const ColumnPass& p) { Pass<V1>(p); }
 void PassSse2(const ColumnPass& p) { Pass<V2>(p); }
+bool EvenSse2(const float* xy, std::size_t count, double d0, double base) {
+  return Even<V2>(xy, count, d0, base);
+}
+void AmplitudesSse2(unsigned char* bytes, std::size_t from, std::size_t to, double df,
+                    double scale) {
+  Amplitudes<V2>(bytes, from, to, df, scale);
+}
 #if defined(__x86_64__)
 #define TSM_FFT_X86 1
 __attribute__((target("avx2,fma"))) void PassAvx2(const ColumnPass& p) { Pass<V4>(p); }
 __attribute__((target("avx512f"))) void PassAvx512(const ColumnPass& p) { Pass<V8>(p); }
+__attribute__((target("avx2,fma"))) bool EvenAvx2(const float* xy, std::size_t count, double d0,
+                                                  double base) {
+  return Even<V4>(xy, count, d0, base);
+}
+__attribute__((target("avx512f"))) bool EvenAvx512(const float* xy, std::size_t count, double d0,
+                                                   double base) {
+  return Even<V8>(xy, count, d0, base);
+}
+__attribute__((target("avx2,fma"))) void AmplitudesAvx2(unsigned char* bytes, std::size_t from,
+                                                        std::size_t to, double df, double scale) {
+  Amplitudes<V4>(bytes, from, to, df, scale);
+}
+__attribute__((target("avx512f"))) void AmplitudesAvx512(unsigned char* bytes, std::size_t from,
+                                                         std::size_t to, double df,
+                                                         double scale) {
+  Amplitudes<V8>(bytes, from, to, df, scale);
+}
 #endif
 
 }  // namespace
@@ -254,6 +382,27 @@ Isa BestIsa() {
   if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) return Isa::Avx2;
 #endif
   return Isa::Sse2;
+}
+
+bool EvenlySpaced(Isa isa, const float* xy, std::size_t count, double d0, double base) {
+  switch (isa) {
+#ifdef TSM_FFT_X86
+    case Isa::Avx512: return EvenAvx512(xy, count, d0, base);
+    case Isa::Avx2: return EvenAvx2(xy, count, d0, base);
+#endif
+    default: return EvenSse2(xy, count, d0, base);
+  }
+}
+
+void WriteAmplitudes(Isa isa, unsigned char* bytes, std::size_t from, std::size_t to, double df,
+                     double scale) {
+  switch (isa) {
+#ifdef TSM_FFT_X86
+    case Isa::Avx512: AmplitudesAvx512(bytes, from, to, df, scale); return;
+    case Isa::Avx2: AmplitudesAvx2(bytes, from, to, df, scale); return;
+#endif
+    default: AmplitudesSse2(bytes, from, to, df, scale); return;
+  }
 }
 
 void RunColumnPass(Isa isa, const ColumnPass& pass) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace tsm::math::fft {
@@ -47,6 +48,8 @@ enum class Isa { Scalar, Sse2, Avx2, Avx512 };
 int ColumnsAtOnce(Isa isa);
 // The widest the processor has (Sse2 at least on x86-64).
 Isa BestIsa();
+// What plans are made with: BestIsa, unless a test chose another.
+Isa PreferredIsa();
 // Plans made from now on use isa (which the processor must have); tests
 // compare the forms, benchmarks time them.
 void UseIsaForTesting(Isa isa);
@@ -59,6 +62,9 @@ struct ColumnPass {
   // Input row r holds element r/2 of the columns (r even) or rows/2 + r/2
   // (r odd); otherwise row r holds element r.
   bool interleaved = false;
+  // The input is curve points, (x, y) floats: complex value j is the y of
+  // points 2j and 2j + 1, in the same 16 bytes. The output is doubles.
+  bool pointsIn = false;
   const double* stages = nullptr;  // StageTwiddles(rows)
   // When set, output row k of column c is multiplied by exp(2 pi i c k / N):
   // the product of roots->At(c0 k), c0 the first column of the group, and
@@ -72,5 +78,18 @@ struct ColumnPass {
 // The transform sum over j of x_j exp(2 pi i j k / rows) of every column, in
 // place.
 void RunColumnPass(Isa isa, const ColumnPass& pass);
+
+// The FFT command's passes over a curve, with the same vector instructions.
+//
+// Whether every spacing of count + 1 x values (xy: (x, y) float pairs) is
+// within base + kSpacingUlps (|x_i| + |x_i+1|) of d0 (a NaN one is not).
+inline constexpr double kSpacingUlps = std::numeric_limits<float>::epsilon();
+bool EvenlySpaced(Isa isa, const float* xy, std::size_t count, double d0, double base);
+// For k = from .. to - 1, the point (k df, |F_k| scale) from the complex
+// value k (doubles 2k and 2k+1 of bytes) into the place of point k of
+// bytes; reads each block before it writes it, so it can run in place in
+// increasing k.
+void WriteAmplitudes(Isa isa, unsigned char* bytes, std::size_t from, std::size_t to, double df,
+                     double scale);
 
 }  // namespace tsm::math::fft

@@ -140,6 +140,7 @@ TEST_F(FFTTest, AgreesWithThePreviousTransformAtEveryLength) {
 
 class FFTCommandTest : public MathTest {
  protected:
+  ~FFTCommandTest() override { fft::UseIsaForTesting(fft::BestIsa()); }
   // n points at spacing dt starting at t0, y from the function.
   template <class F>
   Curve& AddSampled(std::uint32_t n, double dt, F y, double t0 = 0.0) {
@@ -182,7 +183,9 @@ TEST_F(FFTCommandTest, EverySpectrumPointIsItsTermOfTheTransform) {
   // The transform runs in the curve's own storage and the points are
   // written back over it: every point must still be its term, for curves
   // of one short transform and of two passes.
+  for (fft::Isa form : Forms())
   for (std::uint32_t n : {8u, 1u << 16}) {
+    fft::UseIsaForTesting(form);
     curves::ResetCurvesState();
     const std::vector<double> y = RandomValues(n, 5);
     Curve& c = AddCurve(Family(), "trace", {});
@@ -256,16 +259,24 @@ TEST_F(FFTCommandTest, ALongRecordPassesDespiteTheFloatRoundingOfItsTimes) {
   EXPECT_NEAR(c.Point(n / 2).x, 500.0, 1e-2);
 
   // What is not rounding is still refused, early in the record (2 % there)
-  // and late (a missing sample).
-  for (std::uint32_t at : {10u, n - 10}) {
-    Curve uneven;
-    for (std::uint32_t j = 0; j < n; ++j)
-      uneven.Append(static_cast<float>((j < at ? j : j + (at == 10 ? 0.02 : 1.0)) * 1e-3), 0);
-    EXPECT_STREQ(CheckFFTSampling(uneven), kFFTUnequalDistanceText) << at;
+  // and late (a missing sample, also as the very last spacing), by every
+  // vector form of the check.
+  for (fft::Isa form : Forms()) {
+    fft::UseIsaForTesting(form);
+    Curve record;
+    for (std::uint32_t j = 0; j < n; ++j) record.Append(static_cast<float>(j * 1e-3), 0);
+    EXPECT_EQ(CheckFFTSampling(record), nullptr);
+    for (std::uint32_t at : {10u, n - 10, n - 1}) {
+      Curve uneven;
+      for (std::uint32_t j = 0; j < n; ++j)
+        uneven.Append(static_cast<float>((j < at ? j : j + (at == 10 ? 0.02 : 1.0)) * 1e-3), 0);
+      EXPECT_STREQ(CheckFFTSampling(uneven), kFFTUnequalDistanceText) << at;
+    }
+    Curve withNaN;
+    for (float x : {0.0f, 1.0f, 2.0f, std::nanf(""), 4.0f}) withNaN.Append(x, 0);
+    EXPECT_STREQ(CheckFFTSampling(withNaN), kFFTUnequalDistanceText);
   }
-  Curve withNaN;
-  for (float x : {0.0f, 1.0f, 2.0f, std::nanf(""), 4.0f}) withNaN.Append(x, 0);
-  EXPECT_STREQ(CheckFFTSampling(withNaN), kFFTUnequalDistanceText);
+  fft::UseIsaForTesting(fft::BestIsa());
 }
 
 TEST_F(FFTCommandTest, TruncationIsAskedOnceAndNoKeepsEverything) {
