@@ -32,10 +32,6 @@ double XValue(const IVCOptions& o, std::uint32_t i, int sweep1Current) {
   }
 }
 
-void NotEnoughMemory(platform::WindowHandle owner) {
-  shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
-                     platform::MB_OK | platform::MB_ICONHAND);
-}
 }  // namespace
 
 double IVC_GetParamValue(std::uint32_t i, int sweep1Current) {
@@ -67,7 +63,7 @@ int IVC(MeasureDialog& dialog) {
   curves::CurveFamily& family = curves::CurrentFamily();
   const std::uint32_t curves = static_cast<std::uint32_t>(voltages.size());
   if (!family.SetCount(0) || !family.SetCount(curves)) {
-    NotEnoughMemory(owner);
+    ShowNotEnoughMemory(owner);
     return 0;
   }
   NameCurvesAfterVoltages(family, voltages);
@@ -77,7 +73,7 @@ int IVC(MeasureDialog& dialog) {
   if (range.twoDirections) n *= 2;
   if (!family.SetAllSizes(n)) {
     family.SetCount(0);
-    NotEnoughMemory(owner);
+    ShowNotEnoughMemory(owner);
     return 0;
   }
 

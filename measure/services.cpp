@@ -25,6 +25,11 @@ void ShowCannotStart(platform::WindowHandle owner, const char* text) {
   shell::ShowMessage(owner, text, kCannotStartCaption, platform::MB_OK | platform::MB_ICONHAND);
 }
 
+void ShowNotEnoughMemory(platform::WindowHandle owner) {
+  shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
+                     platform::MB_OK | platform::MB_ICONHAND);
+}
+
 int FireTriggerPulse() {
   const int t = channels::FirstTriggerCurrent();
   if (t < 0) return -1;
@@ -49,6 +54,18 @@ bool NameCurvesAfterVoltages(curves::CurveFamily& family, const std::vector<int>
   for (std::uint32_t k = 0; k < family.Count(); ++k)
     family.Curve(k).SetName(VoltageCurveName(voltages[k]).c_str());
   return true;
+}
+
+bool SizeCurvesForVoltages(curves::CurveFamily& family, const std::vector<int>& voltages,
+                           std::uint32_t n, platform::WindowHandle owner) {
+  if (!family.SetCount(0) || !family.SetCount(static_cast<std::uint32_t>(voltages.size())) ||
+      !family.SetAllSizes(n)) {
+    family.SetCount(0);
+    shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
+                       platform::MB_OK | platform::MB_ICONHAND);
+    return false;
+  }
+  return NameCurvesAfterVoltages(family, voltages);
 }
 
 void FinishFamily(curves::CurveFamily& family, double seconds, const char* title,

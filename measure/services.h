@@ -34,6 +34,8 @@ void ShowCannotStart(platform::WindowHandle owner, const char* text);
 
 inline constexpr const char* kNotEnoughMemoryText = "Not Enough Memory";
 inline constexpr const char* kCannotMeasureCaption = "Can not Measure";
+// "Not Enough Memory" with its caption and the error icon.
+void ShowNotEnoughMemory(platform::WindowHandle owner);
 
 // --- trigger pulse
 inline constexpr const char* kTriggerFailedText =
@@ -53,6 +55,11 @@ bool NameCurvesAfterVoltages(curves::CurveFamily& family, const std::vector<int>
 // the title and the units.
 void FinishFamily(curves::CurveFamily& family, double seconds, const char* title,
                   const char* unitX, const char* unitY);
+// The family of one curve of n points per voltage, named after them. When
+// the memory is not there: an empty family, "Not Enough Memory" (caption
+// "Can not Measure"), false.
+bool SizeCurvesForVoltages(curves::CurveFamily& family, const std::vector<int>& voltages,
+                           std::uint32_t n, platform::WindowHandle owner);
 // Keeps the first n points of every curve.
 void TruncateCurves(curves::CurveFamily& family, std::uint32_t n);
 // A sweep stopped before this many points leaves an empty family.

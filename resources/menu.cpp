@@ -217,7 +217,7 @@ std::vector<Accelerator> BuildAccelerators() {
   const unsigned F = VK_F1 - 1;  // F + n is the key Fn
   return {
       {F + 2, 0, 29},          {F + 3, 0, 213},        {F + 4, 0, 185},
-      {F + 5, 0, 186},         {F + 7, 0, 152},        {F + 8, 0, 153},
+      {F + 5, 0, 186},         {F + 6, 0, 151},        {F + 7, 0, 152},        {F + 8, 0, 153},
       {F + 9, 0, 154},         {F + 11, 0, 261},       {F + 12, 0, 279},
       {'O', kControl, 197},    {'A', kControl, 198},   {'S', kControl, 271},
       {'X', kAlt, 125},        {'Z', kControl, 187},   {VK_BACK, kAlt, 187},

@@ -2,77 +2,28 @@
 // without a display measures the I-V curve of the emulated junction and
 // saves it; the saved file holds the hysteretic curve.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
-#include <cstdio>
-#include <filesystem>
 #include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
 
-#include "tests/support/test_support.h"
+#include "tests/e2e/program_run.h"
 
 namespace {
 
-struct ProgramRun {
-  std::string out;
-  int exitCode = -1;
-};
-
-ProgramRun RunIn(const std::string& dir, const std::string& arguments) {
-  const std::string command = "cd '" + dir +
-                              "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
-                              std::string(TESMIRA_EXE) + "' " + arguments + " 2>&1";
-  ProgramRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[512];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-  return run;
-}
-
-struct Point {
-  double x, y;
-};
-
-std::vector<Point> ReadColumns(const std::string& path) {
-  std::ifstream in(path);
-  std::vector<Point> points;
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    Point p{};
-    if (fields >> p.x >> p.y) points.push_back(p);
-  }
-  return points;
-}
+using tsm::testing::Point;
 
 TEST(MeasureBatch, TheExampleMeasuresAndSavesTheHystereticCurveOfTheJunction) {
   // The command as the README prints it, run from a folder that holds the
   // examples as the repository does.
-  const std::string readme =
-      tsm::testing::TempDir::Read(std::string(TESMIRA_SOURCE_DIR) + "/README.md");
-  const std::string program = "build/bin/tesmira ";
-  const auto at = readme.find(program + "-i:examples/junction.ini");
-  ASSERT_NE(at, std::string::npos) << "the README lost the measurement example";
-  const std::string arguments =
-      readme.substr(at + program.size(), readme.find('\n', at) - at - program.size());
-
+  const std::string arguments = tsm::testing::ReadmeArguments("-i:examples/junction.ini");
+  ASSERT_FALSE(arguments.empty()) << "the README lost the measurement example";
   tsm::testing::TempDir dir;
-  std::filesystem::create_directory(dir.Path() / "examples");
-  for (const char* name : {"junction.ini", "iv_curve.tsm"})
-    std::filesystem::copy_file(std::string(TESMIRA_SOURCE_DIR) + "/examples/" + name,
-                               dir.Path() / "examples" / name);
-  const ProgramRun run = RunIn(dir.Path().string(), arguments);
+  tsm::testing::CopyExamples(dir, {"junction.ini", "iv_curve.tsm"});
+  const tsm::testing::ProgramRun run = tsm::testing::RunIn(dir.Path().string(), arguments);
   EXPECT_EQ(run.exitCode, 0) << run.out;
   EXPECT_NE(run.out.find("dialog 4900 [Measurements -- IVC] -> 1"), std::string::npos) << run.out;
 
-  const std::vector<Point> points = ReadColumns(dir.File("junction_iv.dat"));
+  const std::vector<Point> points = tsm::testing::ReadColumns(dir.File("junction_iv.dat"));
   ASSERT_EQ(points.size(), 512u) << run.out;
   // Up from -10 mA: ohmic at the start, no voltage between small currents
   // and the critical current, ohmic above it.
@@ -93,6 +44,56 @@ TEST(MeasureBatch, TheExampleMeasuresAndSavesTheHystereticCurveOfTheJunction) {
   EXPECT_GT(zero, 50);
   EXPECT_GT(ohmicBack, 50);
   EXPECT_TRUE(std::ifstream(dir.File("junction_iv.ini")).good());
+}
+
+}  // namespace
+
+namespace {
+
+using tsm::testing::Point;
+using tsm::testing::ProgramRun;
+
+TEST(MeasureBatch, TheTimeTraceExampleTakesItsPointsOnTheirSchedule) {
+  const std::string arguments =
+      tsm::testing::ReadmeArguments("-i:examples/junction.ini -batch:examples/time_trace.tsm");
+  ASSERT_FALSE(arguments.empty()) << "the README lost the time-trace example";
+  tsm::testing::TempDir dir;
+  tsm::testing::CopyExamples(dir, {"junction.ini", "time_trace.tsm"});
+  const ProgramRun run = tsm::testing::RunIn(dir.Path().string(), arguments);
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_NE(run.out.find("dialog 4904 [Measurements -- V(time)] -> 1"), std::string::npos)
+      << run.out;
+  const std::vector<Point> points = tsm::testing::ReadColumns(dir.File("junction_trace.dat"));
+  ASSERT_EQ(points.size(), 100u) << run.out;
+  // One point every 20 ms: never early, late only as far as a busy machine
+  // delays a reading, and the last one where the schedule puts it.
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    EXPECT_GE(points[i].x, i * 0.020 - 1e-6) << i;
+    EXPECT_LT(std::fabs(points[i].y), 0.06) << i;  // no bias: the junction shows no voltage
+  }
+  EXPECT_LT(points.back().x, 99 * 0.020 + 1.0);
+}
+
+TEST(MeasureBatch, ACalibrationAsksForEveryStepAndReportsItsFit) {
+  tsm::testing::TempDir dir;
+  const std::string ini = tsm::testing::TempDir::Read(std::string(TESMIRA_SOURCE_DIR) +
+                                                      "/examples/junction.ini") +
+                          "\r\n[Voltage Standard]\r\nFirstStep=-2\r\nLastStep=2\r\n"
+                          "StepIncrement=2\r\n";
+  dir.Write("cal.ini", ini);
+  dir.Write("cal.tsm",
+            "answer ok\nanswer ok\nanswer ok\nrun Calibration\nexpect curves 1\n"
+            "expect points 0 3\n");
+  const ProgramRun run = tsm::testing::RunIn(dir.Path().string(), "-i:cal.ini -batch:cal.tsm");
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_NE(run.out.find("message [Voltage Calibration] Set the voltage standard to step n = -2"
+                         "\\n(-0.000310175 V at 75 GHz)."),
+            std::string::npos)
+      << run.out;
+  // The junction is no standard: its fit is reported, not offered for correction.
+  EXPECT_NE(run.out.find("message [Voltage Calibration] junction:"), std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("(too large, not corrected)"), std::string::npos) << run.out;
 }
 
 }  // namespace
