@@ -11,7 +11,6 @@
 #include <malloc.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +20,7 @@
 #include <sys/stat.h>
 #include <vector>
 
+#include "bench/anchor.h"
 #include "curves/state.h"
 #include "files/columns.h"
 #include "files/fileio.h"
@@ -160,7 +160,6 @@ bool LoadWholeText(const std::string& path, std::uint32_t points, CurveFamily& f
 
 // Opening a file of 10 million points (8 curves of 1.25 million).
 void BM_Load10MPointsPeakMemory(benchmark::State& state) {
-  using Clock = std::chrono::steady_clock;
   constexpr std::uint32_t kLongCurves = 1'250'000;
   BenchFiles files;
   FillFamily(CurrentFamily(), kLongCurves);
@@ -173,11 +172,13 @@ void BM_Load10MPointsPeakMemory(benchmark::State& state) {
     clear << "5";
   }
   bool first = true;
-  double peak = 0, load = 0, whole = 0;
+  double peak = 0;
+  tsm::bench::Anchored timed;
   for (auto _ : state) {
-    const auto t0 = Clock::now();
+    using tsm::bench::Moment;
+    const Moment t0 = Moment::Now();
     if (tsm::files::LoadDataFile(files.dat, false) != 0) state.SkipWithError("load failed");
-    const auto t1 = Clock::now();
+    const Moment t1 = Moment::Now();
     files.ui.Clear();
     if (first) {
       peak = static_cast<double>(StatusBytes("VmHWM:"));
@@ -185,12 +186,10 @@ void BM_Load10MPointsPeakMemory(benchmark::State& state) {
     }
     CurrentFamily().Clear();
     CurveFamily old;
-    const auto t2 = Clock::now();
+    const Moment t2 = Moment::Now();
     if (!LoadWholeText(files.dat, kLongCurves, old)) state.SkipWithError("whole-text load failed");
-    const auto t3 = Clock::now();
-    load += std::chrono::duration<double>(t1 - t0).count();
-    whole += std::chrono::duration<double>(t3 - t2).count();
-    state.SetIterationTime(std::chrono::duration<double>(t1 - t0).count());
+    const Moment t3 = Moment::Now();
+    state.SetIterationTime(timed.Add(t0, t1, t2, t3));
   }
   const double points = 8.0 * kCurves * kLongCurves;
   state.counters["file_MB"] = static_cast<double>(files.DataSize()) / 1e6;
@@ -198,8 +197,7 @@ void BM_Load10MPointsPeakMemory(benchmark::State& state) {
   state.counters["rss_before_MB"] = static_cast<double>(before) / 1e6;
   state.counters["peak_rss_MB"] = peak / 1e6;
   state.counters["target_MB"] = (1.5 * points) / 1e6 + 64 * 1.048576;
-  state.counters["whole_text_ms"] = 1e3 * whole / static_cast<double>(state.iterations());
-  state.counters["ratio_whole_text"] = load / whole;
+  timed.Report(state, "whole_text");
 }
 BENCHMARK(BM_Load10MPointsPeakMemory)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 

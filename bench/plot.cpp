@@ -9,11 +9,11 @@
 #include <QImage>
 #include <QPainter>
 
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
+#include "bench/anchor.h"
 #include "curves/curvefam.h"
 #include "gui/qt_canvas.h"
 #include "plot/draw.h"
@@ -89,7 +89,6 @@ BENCHMARK_CAPTURE(BM_Draw4x1M, noisy_autoscale, 0.02f, true)->Unit(benchmark::kM
 // the zoom commands give it), timed with the autoscaled drawing of the same
 // data in the same iterations.
 void BM_DrawZoomed(benchmark::State& state, float noise, double zoomX, double zoomY) {
-  using Clock = std::chrono::steady_clock;
   CurveFamily family;
   FillFamily(family, noise);
   QImage image(kWidth, kHeight, QImage::Format_RGB32);
@@ -107,22 +106,19 @@ void BM_DrawZoomed(benchmark::State& state, float noise, double zoomX, double zo
   view.yMin = static_cast<float>(cy - hy);
   view.yMax = static_cast<float>(cy + hy);
   DrawOnce(family, image, view);
-  double zoomed = 0, anchor = 0;
+  tsm::bench::Anchored timed;
   for (auto _ : state) {
-    const auto t0 = Clock::now();
+    using tsm::bench::Moment;
+    const Moment t0 = Moment::Now();
     DrawOnce(family, image, view);
-    const auto t1 = Clock::now();
+    const Moment t1 = Moment::Now();
     benchmark::DoNotOptimize(image.constBits());
     DrawOnce(family, image, autoView);
-    const auto t2 = Clock::now();
+    const Moment t2 = Moment::Now();
     benchmark::DoNotOptimize(image.constBits());
-    const double seconds = std::chrono::duration<double>(t1 - t0).count();
-    state.SetIterationTime(seconds);
-    zoomed += seconds;
-    anchor += std::chrono::duration<double>(t2 - t1).count();
+    state.SetIterationTime(timed.Add(t0, t1, t1, t2));
   }
-  state.counters["autoscale_ms"] = 1e3 * anchor / static_cast<double>(state.iterations());
-  state.counters["ratio_autoscale"] = zoomed / anchor;
+  timed.Report(state, "autoscale");
   state.SetItemsProcessed(state.iterations() * kCurves * kPoints);
 }
 

@@ -70,6 +70,16 @@ template <> struct Ints<V1> { using Type = I1; };
 template <> struct Ints<V2> { using Type = I2; };
 template <> struct Ints<V4> { using Type = I4; };
 template <> struct Ints<V8> { using Type = I8; };
+// And of floats, half as wide.
+typedef float F1 __attribute__((vector_size(4)));
+typedef float F2 __attribute__((vector_size(8)));
+typedef float F4 __attribute__((vector_size(16)));
+typedef float F8 __attribute__((vector_size(32)));
+template <class V> struct Floats;
+template <> struct Floats<V1> { using Type = F1; };
+template <> struct Floats<V2> { using Type = F2; };
+template <> struct Floats<V4> { using Type = F4; };
+template <> struct Floats<V8> { using Type = F8; };
 
 #define TSM_FFT_INLINE __attribute__((always_inline)) inline
 
@@ -293,6 +303,7 @@ template <class V>
 TSM_FFT_INLINE void Amplitudes(unsigned char* bytes, std::size_t from, std::size_t to, double df,
                                double scale) {
   constexpr std::size_t W = sizeof(V) / sizeof(double);
+  using F = typename Floats<V>::Type;
   V vdf, vscale, step;
   Splat(vdf, df);
   Splat(vscale, scale);
@@ -310,15 +321,16 @@ TSM_FFT_INLINE void Amplitudes(unsigned char* bytes, std::size_t from, std::size
     }
     V base;
     Splat(base, static_cast<double>(k));
-    const V x = (base + step) * vdf;
-    const V power = re * re + im * im;
-    V amplitude;
-    for (std::size_t w = 0; w < W; ++w) amplitude[w] = std::sqrt(power[w]);
-    amplitude *= vscale;
+    V amplitude = re * re + im * im;
+    // Lane by lane, without errno (see math/CMakeLists.txt): one vector
+    // square root.
+    for (std::size_t w = 0; w < W; ++w) amplitude[w] = __builtin_sqrt(amplitude[w]);
+    const F x = __builtin_convertvector((base + step) * vdf, F);
+    const F y = __builtin_convertvector(amplitude * vscale, F);
     float out[2 * W];
     for (std::size_t w = 0; w < W; ++w) {
-      out[2 * w] = static_cast<float>(x[w]);
-      out[2 * w + 1] = static_cast<float>(amplitude[w]);
+      out[2 * w] = x[w];
+      out[2 * w + 1] = y[w];
     }
     std::memcpy(bytes + 8 * k, out, sizeof out);
   }
