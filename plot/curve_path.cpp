@@ -502,6 +502,20 @@ void DrawOneCurve(Canvas& canvas, const curves::Curve& curve, const PlotView& vi
     MapBlock(pts + base, count, map, xMin, xMax, yMin, yMax, cls, ox, oy);
     for (int j = 0; j < count; ++j) {
       if (cls[j] == kSkipped) continue;
+      if (cls[j] == kOutside && !(havePrev && prevInside)) {
+        // Nothing is drawn from one outside point to the next: on to the
+        // next inside point, the last outside one before it being where its
+        // line comes from. (A zoomed-in view leaves most points outside.)
+        int last = j, k = j + 1;
+        for (; k < count && cls[k] != kInside; ++k) last = cls[k] == kOutside ? k : last;
+        havePrev = true;
+        prevInside = false;
+        prev = base + static_cast<std::uint32_t>(last);
+        prevOx = ox[last];
+        prevOy = oy[last];
+        j = k - 1;
+        continue;
+      }
       const std::uint32_t i = base + static_cast<std::uint32_t>(j);
       const bool inside = cls[j] == kInside;
       if (inside) {
