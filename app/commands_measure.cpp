@@ -5,6 +5,7 @@
 // unsaved. Modes whose routine is not there yet stay greyed. Also the
 // measurement option dialogs of the modes.
 #include "channels/measurement_options.h"
+#include "daq/waveform_options.h"
 #include "measure/calibration_options.h"
 #include "measure/description.h"
 #include "measure/ich.h"
@@ -12,6 +13,7 @@
 #include "measure/ict_options.h"
 #include "measure/ivc_options.h"
 #include "measure/measure_dialog.h"
+#include "measure/vdc_iac_options.h"
 #include "measure/vt_options.h"
 #include "measure/vtime_options.h"
 #include "plot/view.h"
@@ -42,6 +44,8 @@ constexpr int kCmdIcTOptions = 267;
 constexpr int kCmdVTOptions = 219;
 constexpr int kCmdVtimeOptions = 262;
 constexpr int kCmdCalibrationOptions = 215;
+constexpr int kCmdVIwfmOptions = 169;
+constexpr int kCmdVdcIacOptions = 278;
 
 // What follows a measurement that returned 1.
 void AfterMeasurement(bool swapsAxes) {
@@ -111,6 +115,8 @@ void RegisterMeasureCommands(CommandRegistry& registry) {
                     [] { return measure::RunVtimeOptionsDialog(Owner()) != 0; });
   registry.Register(kCmdCalibrationOptions,
                     [] { return measure::RunCalibratorDialog(Owner()) != 0; });
+  registry.Register(kCmdVIwfmOptions, [] { return daq::RunWaveformGeneralDialog(Owner()) != 0; });
+  registry.Register(kCmdVdcIacOptions, [] { return measure::RunVdcIacOptionsDialog(Owner()) != 0; });
 }
 
 }  // namespace tsm::app

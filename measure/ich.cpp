@@ -79,19 +79,10 @@ int FieldSearch(MeasureDialog& dialog, SearchKind kind) {
   daq::Stopwatch total;
   curves::CurveFamily& family = curves::CurrentFamily();
   const std::uint32_t curves = static_cast<std::uint32_t>(voltages.size());
-  if (!family.SetCount(0) || !family.SetCount(curves)) {
-    ShowNotEnoughMemory(owner);
-    return 0;
-  }
-  NameCurvesAfterVoltages(family, voltages);
   const SweepRange range = RangeInCardCodes(dialog.Sweep1());
   std::uint32_t n = PointsPerDirection(range);
   if (range.twoDirections) n *= 2;
-  if (!family.SetAllSizes(n * m)) {
-    family.SetCount(0);
-    ShowNotEnoughMemory(owner);
-    return 0;
-  }
+  if (!SizeCurvesForVoltages(family, voltages, n * m, owner)) return 0;
   const std::uint16_t s1Before = channels::PresentCode(s1);
   const std::uint16_t s2Before = channels::PresentCode(s2);
   ClearIcStatistics();

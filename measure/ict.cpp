@@ -41,12 +41,7 @@ int IcT(MeasureDialog& dialog) {
   curves::CurveFamily& family = curves::CurrentFamily();
   const std::uint32_t curves = static_cast<std::uint32_t>(voltages.size());
   const std::uint32_t n = PointsPerDirection(dialog.Sweep1());
-  if (!family.SetCount(0) || !family.SetCount(curves) || !family.SetAllSizes(n)) {
-    family.SetCount(0);
-    ShowNotEnoughMemory(owner);
-    return 0;
-  }
-  NameCurvesAfterVoltages(family, voltages);
+  if (!SizeCurvesForVoltages(family, voltages, n, owner)) return 0;
   const std::uint16_t s1Before = channels::PresentCode(s1);
   ClearIcStatistics();
 

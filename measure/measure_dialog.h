@@ -167,6 +167,10 @@ class MeasureDialog : public platform::DialogModel, public IndicatorHost {
   // touching the driver (what the worker shows between its points).
   void ShowLatestVoltages();
   void ShowLatestCurrents();
+  // The current rows as ShowLatestCurrents shows them, but every Sweep1-role
+  // current shows `amperes` (what a routine takes as the Sweep1 value while
+  // the generator, not the present code, drives it).
+  void ShowSweep1Amperes(double amperes);
   void ShowPhase(const std::string& text);
   // The row of virtual voltage `index` shows `text` instead of its reading
   // from now on (the dialog ends with the run): a routine that shows values of its own there (ohms

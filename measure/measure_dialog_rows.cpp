@@ -165,6 +165,17 @@ void MeasureDialog::ShowLatestCurrents() {
   RefreshCurrentBars();
 }
 
+void MeasureDialog::ShowSweep1Amperes(double amperes) {
+  ShowLatestCurrents();
+  const std::string text = shell::FormatWithPrefix(static_cast<float>(amperes), "A");
+  const int first = GetMeasureState().firstCurrentRow.load();
+  for (int r = 0; r < layout_.currentRows; ++r) {
+    const int i = first + r;
+    if (i < channels::kCurrentCount && channels::IsSweep1Kind(channels::GetCurrent(i).kind))
+      SetText(kIdCurrentValue + r, text);
+  }
+}
+
 void MeasureDialog::ShowPhase(const std::string& text) { SetText(kIdStatusLine, text); }
 
 std::optional<std::string> MeasureDialog::HeldVoltageRow(int index) const {

@@ -4,6 +4,8 @@
 #include "measure/ivc_options.h"
 #include "measure/ich_options.h"
 #include "measure/ict_options.h"
+#include "measure/ivf_options.h"
+#include "measure/vdc_iac_options.h"
 #include "measure/vt_options.h"
 #include "measure/vtime_options.h"
 #include "shell/optiongroups.h"
@@ -21,6 +23,9 @@ void RegisterOptionGroups() {
                              shell::FieldListGroup("V(time)", VtimeGroupFields()));
   shell::RegisterOptionGroup(OptionGroupId::Calibrator,
                              shell::FieldListGroup("Calibrator", CalibratorGroupFields()));
+  shell::RegisterOptionGroup(OptionGroupId::IVF, shell::FieldListGroup("IVF", IVFGroupFields()));
+  shell::RegisterOptionGroup(OptionGroupId::VdcIac,
+                             {"V_dc(I_ac)", LoadVdcIacOptions, SaveVdcIacOptions});
 }
 
 }  // namespace tsm::measure

@@ -1,16 +1,24 @@
-// The example of the README run as a user would: "tesmira -i:... -batch:..."
+// The examples of the README run as a user would: "tesmira -i:... -batch:..."
 // without a display measures the I-V curve of the emulated junction and
-// saves it; the saved file holds the hysteretic curve.
+// saves it (the saved file holds the hysteretic curve), and every mode of the
+// README's list of modes runs its example.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "tests/e2e/program_run.h"
 
 namespace {
 
 using tsm::testing::Point;
+using tsm::testing::ProgramRun;
+using tsm::testing::ReadRows;
+using tsm::testing::RunIn;
 
 TEST(MeasureBatch, TheExampleMeasuresAndSavesTheHystereticCurveOfTheJunction) {
   // The command as the README prints it, run from a folder that holds the
@@ -44,6 +52,71 @@ TEST(MeasureBatch, TheExampleMeasuresAndSavesTheHystereticCurveOfTheJunction) {
   EXPECT_GT(zero, 50);
   EXPECT_GT(ohmicBack, 50);
   EXPECT_TRUE(std::ifstream(dir.File("junction_iv.ini")).good());
+}
+
+TEST(MeasureBatch, EveryModeTheReadmeListsRunsItsExample) {
+  // The list of the modes batch mode runs: "- MODE: `build/bin/tesmira ARGS`".
+  std::istringstream readme(
+      tsm::testing::TempDir::Read(std::string(TESMIRA_SOURCE_DIR) + "/README.md"));
+  const std::string program = "`build/bin/tesmira ";
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(readme, line))
+    if (line.rfind("- ", 0) == 0 && line.find(program) != std::string::npos &&
+        line.back() == '`')
+      lines.push_back(line);
+  ASSERT_GE(lines.size(), 4u);
+
+  tsm::testing::TempDir dir;
+  std::filesystem::copy(std::string(TESMIRA_SOURCE_DIR) + "/examples", dir.Path() / "examples");
+  for (const std::string& l : lines) {
+    const auto at = l.find(program) + program.size();
+    const ProgramRun run = RunIn(dir.Path().string(), l.substr(at, l.size() - 1 - at));
+    EXPECT_EQ(run.exitCode, 0) << l << "\n" << run.out;
+    EXPECT_NE(run.out.find("] -> 1\n"), std::string::npos) << l << "\n" << run.out;
+  }
+
+  // The I-V family: five curves, each switching where the junction's
+  // diffraction pattern puts the critical current for its field (12-bit
+  // units: |sin(f/100) / (f/100)| x 1500 + 60, the field f = 64 s, up to 5
+  // units of noise; a bias step is 32 units).
+  const auto family = ReadRows(dir.File("junction_ivf.dat"));
+  ASSERT_EQ(family.size(), 256u);
+  ASSERT_EQ(family[0].size(), 10u);
+  for (int s = 0; s < 5; ++s) {
+    double switched = 0;
+    for (std::size_t i = 0; i < 128 && switched == 0; ++i)
+      if (family[i][2 * s] > 0 && family[i][2 * s + 1] > 0.5) switched = family[i][2 * s];
+    const double u = s * 0.64;
+    const double ic = (s == 0 ? 1.0 : std::sin(u) / u) * 1500 + 60;
+    const double units = switched * 1000 * 32768 / 10 / 16;
+    EXPECT_GT(units, ic - 45) << s;
+    EXPECT_LT(units, ic + 70) << s;
+  }
+  const std::string names = tsm::testing::TempDir::Read(dir.File("junction_ivf.ini"));
+  EXPECT_NE(names.find("junction (I_H=+1.250 mA)"), std::string::npos);
+
+  // V(I_wfm): two triangles of 128 ticks; the junction switches on the way
+  // up only near the critical current, and stays ohmic far below it on the
+  // way down.
+  const auto wfm = ReadRows(dir.File("junction_wfm.dat"));
+  ASSERT_EQ(wfm.size(), 256u);
+  for (std::size_t r = 0; r < 256; ++r) {
+    EXPECT_EQ(wfm[r][0], static_cast<double>(r));
+    const double i = 10.0 * (1.0 - std::fabs(static_cast<double>(r % 128) - 64.0) / 32.0);
+    if (r % 128 < 64 && i > 0.5 && i < 7.0) {
+      EXPECT_LT(std::fabs(wfm[r][1]), 0.06) << r;
+    }
+    if (r % 128 > 64 && i > 2.0 && i < 7.0) {
+      EXPECT_NEAR(wfm[r][1], i, 0.1) << r;
+    }
+  }
+
+  // V_dc(I_ac): 259 amplitudes from 0 to full scale.
+  const auto vdc = ReadRows(dir.File("junction_vdc.dat"));
+  ASSERT_EQ(vdc.size(), 259u);
+  EXPECT_NEAR(vdc[0][0], 0.0, 1e-6);
+  EXPECT_NEAR(vdc[258][0], 0.01, 1e-6);
 }
 
 }  // namespace

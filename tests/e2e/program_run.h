@@ -73,4 +73,19 @@ inline std::vector<Point> ReadColumns(const std::string& path) {
   return points;
 }
 
+// Every row of a data file as its numbers.
+inline std::vector<std::vector<double>> ReadRows(const std::string& path) {
+  std::ifstream in(path);
+  std::vector<std::vector<double>> rows;
+  std::string line;
+  while (std::getline(in, line)) {
+    std::istringstream fields(line);
+    std::vector<double> row;
+    double v;
+    while (fields >> v) row.push_back(v);
+    if (!row.empty()) rows.push_back(row);
+  }
+  return rows;
+}
+
 }  // namespace tsm::testing
