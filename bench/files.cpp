@@ -199,7 +199,10 @@ void BM_Load10MPointsPeakMemory(benchmark::State& state) {
   state.counters["target_MB"] = (1.5 * points) / 1e6 + 64 * 1.048576;
   timed.Report(state, "whole_text");
 }
-BENCHMARK(BM_Load10MPointsPeakMemory)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+BENCHMARK(BM_Load10MPointsPeakMemory)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(3);
 
 // The column text alone, into memory.
 void BM_FormatRows(benchmark::State& state) {

@@ -117,7 +117,11 @@ void BM_RealFFT(benchmark::State& state) {
   fftw_free(out);
   fftw_free(in);
 }
-BENCHMARK(BM_RealFFT)->Arg(1 << 20)->Arg(1 << 23)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_RealFFT)
+    ->Arg(1 << 20)
+    ->Arg(1 << 23)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 
 // The whole command, with the bare transform of the same values timed in
 // the same iterations. One command runs before: the undo copy then finds a
@@ -153,7 +157,11 @@ void BM_FFTCommand(benchmark::State& state) {
   timed.Report(state, "transform");
   tsm::curves::ResetCurvesState();
 }
-BENCHMARK(BM_FFTCommand)->Arg(1 << 20)->Arg(1 << 23)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(BM_FFTCommand)
+    ->Arg(1 << 20)
+    ->Arg(1 << 23)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 
 // Resident and peak resident memory of this process, in bytes.
 std::uint64_t StatusBytes(const char* key) {

@@ -61,7 +61,8 @@ void SpectrumOfCurve(Curve& curve) {
   double f[2];
   std::memcpy(f, bytes, sizeof f);
   const CurvePoint first{0.0f, static_cast<float>(std::fabs(f[0]))};
-  const CurvePoint last{static_cast<float>(1.0 / (2.0 * dt)), static_cast<float>(std::fabs(f[1] * dt))};
+  const CurvePoint last{static_cast<float>(1.0 / (2.0 * dt)),
+                        static_cast<float>(std::fabs(f[1] * dt))};
   std::memcpy(bytes, &first, sizeof first);
   fft::WriteAmplitudes(plan.VectorForm(), bytes, 1, h, 1.0 / (static_cast<double>(n) * dt), dt);
   std::memcpy(bytes + 8 * std::size_t{h}, &last, sizeof last);

@@ -312,11 +312,11 @@ std::vector<bool> CoveredPixels(const RecordingCanvas& canvas, Color color) {
       }
     }
   }
-  for (const CanvasCommand& c : canvas.CommandsOf(Kind::FillRect))
-    if (c.color == color)
-      for (int y = std::max(c.rect.top, kBottom - kHeight); y < std::min(c.rect.bottom, kBottom + 1); ++y)
-        for (int x = std::max(c.rect.left, kLeft); x < std::min(c.rect.right, kLeft + kWidth + 1); ++x)
-          mark(x, y);
+  for (const CanvasCommand& c : canvas.CommandsOf(Kind::FillRect)) {
+    if (c.color != color) continue;
+    for (int y = c.rect.top; y < c.rect.bottom; ++y)
+      for (int x = c.rect.left; x < c.rect.right; ++x) mark(x, y);
+  }
   return covered;
 }
 
