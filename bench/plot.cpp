@@ -85,10 +85,11 @@ BENCHMARK_CAPTURE(BM_Draw4x1M, smooth_fixed, 0.001f, false)->Unit(benchmark::kMi
 // Noisy curves (2 % of the range): many more symbol positions per column.
 BENCHMARK_CAPTURE(BM_Draw4x1M, noisy_autoscale, 0.02f, true)->Unit(benchmark::kMillisecond);
 
-// A zoom by zoomX and zoomY around the middle of the autoscaled range (as
-// the zoom commands give it), timed with the autoscaled drawing of the same
-// data in the same iterations.
-void BM_DrawZoomed(benchmark::State& state, float noise, double zoomX, double zoomY) {
+// A zoom by zoomX and zoomY around a point of the autoscaled range (its
+// middle unless given, as the zoom commands give it), timed with the
+// autoscaled drawing of the same data in the same iterations.
+void BM_DrawZoomed(benchmark::State& state, float noise, double zoomX, double zoomY,
+                   double atX = 0.5, double atY = 0.5) {
   CurveFamily family;
   FillFamily(family, noise);
   QImage image(kWidth, kHeight, QImage::Format_RGB32);
@@ -97,8 +98,8 @@ void BM_DrawZoomed(benchmark::State& state, float noise, double zoomX, double zo
   DrawOnce(family, image, autoView);
   tsm::plot::PlotView view = autoView;
   view.autoScale = false;
-  const double cx = 0.5 * (autoView.xMin + autoView.xMax);
-  const double cy = 0.5 * (autoView.yMin + autoView.yMax);
+  const double cx = autoView.xMin + atX * (autoView.xMax - autoView.xMin);
+  const double cy = autoView.yMin + atY * (autoView.yMax - autoView.yMin);
   const double hx = 0.5 * (autoView.xMax - autoView.xMin) / zoomX;
   const double hy = 0.5 * (autoView.yMax - autoView.yMin) / zoomY;
   view.xMin = static_cast<float>(cx - hx);
@@ -127,6 +128,19 @@ void BM_DrawZoomed(benchmark::State& state, float noise, double zoomX, double zo
 BENCHMARK_CAPTURE(BM_DrawZoomed, noisy_y100, 0.02f, 1.0, 100.0)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
+// Zoomed 10 and 30 times in y the noise band is a third of the frame and
+// the whole frame high: hundreds of rows a column, all inside; 1000 times,
+// 30 frames high: nearly every point lies outside, nearly every line
+// crosses the frame.
+BENCHMARK_CAPTURE(BM_DrawZoomed, noisy_y10, 0.02f, 1.0, 10.0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+BENCHMARK_CAPTURE(BM_DrawZoomed, noisy_y30, 0.02f, 1.0, 30.0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+BENCHMARK_CAPTURE(BM_DrawZoomed, noisy_y1000, 0.02f, 1.0, 1000.0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
 // Smooth curves zoomed 10,000 times in y: the noise alone leaves the frame.
 BENCHMARK_CAPTURE(BM_DrawZoomed, smooth_y10000, 0.001f, 1.0, 1e4)
     ->Unit(benchmark::kMillisecond)
@@ -140,6 +154,16 @@ BENCHMARK_CAPTURE(BM_DrawZoomed, noisy_xy100, 0.02f, 100.0, 100.0)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 BENCHMARK_CAPTURE(BM_DrawZoomed, noisy_xy10, 0.02f, 10.0, 10.0)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+// The same off the middle: the gap rise of the smaller critical currents
+// runs through the frame.
+BENCHMARK_CAPTURE(BM_DrawZoomed, noisy_xy10_off_middle, 0.02f, 10.0, 10.0, 0.4, 0.45)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime();
+// Deep in x alone: 100 points a curve in sight, lines many columns long
+// that leave through the left and right edges.
+BENCHMARK_CAPTURE(BM_DrawZoomed, smooth_x10000, 0.001f, 1e4, 1.0)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 // Smooth curves deep in: a few points a column, the noise ten frames high.

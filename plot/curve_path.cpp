@@ -373,34 +373,35 @@ void MapBlock(const curves::CurvePoint* pts, int count, const PixelMapper& map, 
   }
 }
 
-// The run of inside points after point j in j's pixel column whose rows lie
-// within 32 of j's (a point further away ends the run, and the caller takes
-// it on its own): where it ends, its extreme rows with their first indexes,
-// and the rows it visits as bits (bit 32 is j's row). Kept apart from the
-// caller so its loop runs in registers.
+// The run of inside points after point j in j's pixel column: where it
+// ends and its extreme rows with their first indexes. With Marks, the rows
+// its points visit are set in `rows`, one bit per row of the clipping box
+// (bit topOffset - oy of a point; the caller reads and clears them). Kept
+// apart from the caller so its loop runs in registers.
 struct ColumnScan {
   int end;
   int loK, hiK;
-  std::uint64_t rows;
 };
 
-ColumnScan ScanColumn(const std::int32_t* cls, const int* ox, const int* oy, int j, int count) {
-  const int col = ox[j], first = oy[j];
-  int lo = first, hi = first, loK = j, hiK = j;
-  std::uint64_t rows = std::uint64_t{1} << 32;
+template <bool Marks>
+ColumnScan ScanColumn(const std::int32_t* cls, const int* ox, const int* oy, int j, int count,
+                      int topOffset, std::uint64_t* rows) {
+  const int col = ox[j];
+  int lo = oy[j], hi = oy[j], loK = j, hiK = j;
   int k = j + 1;
   for (; k < count; ++k) {
     if (cls[k] != kInside || ox[k] != col) break;
     const int v = oy[k];
-    const unsigned d = static_cast<unsigned>(v - first + 32);
-    if (d >= 64) break;
-    rows |= std::uint64_t{1} << d;
+    if constexpr (Marks) {
+      const auto r = static_cast<unsigned>(topOffset - v);
+      rows[r >> 6] |= std::uint64_t{1} << (r & 63);
+    }
     loK = v < lo ? k : loK;
     lo = v < lo ? v : lo;
     hiK = v > hi ? k : hiK;
     hi = v > hi ? v : hi;
   }
-  return ColumnScan{k, loK, hiK, rows};
+  return ColumnScan{k, loK, hiK};
 }
 
 // The points after j in j's pixel column, when that column is drawn whole
@@ -488,9 +489,24 @@ void DrawOneCurve(Canvas& canvas, const curves::Curve& curve, const PlotView& vi
   if (marks) positions.Clear();
   if (lines) canvas.SetPen(linePen);
   PathReducer path(canvas, everyPoint, edges, linePen);
-  // The rows of the clipping box in one column, one bit each.
+  // The rows of the clipping box in one column, one bit each, and the
+  // symbols of those set in words from .. to - 1 at column x (the bits are
+  // cleared as they are read).
   std::vector<std::uint64_t> columnRows(
       static_cast<std::size_t>((edges.hubBottom - edges.hubTop) / 64 + 1), 0);
+  const int topOffset = map.originY - edges.hubTop;
+  auto symbolsOfRows = [&](int x, std::size_t from, std::size_t to) {
+    for (std::size_t w = from; w < to; ++w) {
+      std::uint64_t bits = columnRows[w];
+      columnRows[w] = 0;
+      while (bits) {
+        const int bit = __builtin_ctzll(bits);
+        bits &= bits - 1;
+        const CanvasPoint q{x, edges.hubTop + static_cast<int>(64 * w) + bit};
+        if (positions.Insert(q)) symbols.push_back(q);
+      }
+    }
+  };
 
   std::int32_t cls[kBlock];
   int ox[kBlock], oy[kBlock];
@@ -540,7 +556,9 @@ void DrawOneCurve(Canvas& canvas, const curves::Curve& curve, const PlotView& vi
           // The inside points that follow in the same pixel column add
           // nothing to the picture but their extremes, their last point
           // and the rows their symbols land on.
-          const ColumnScan scan = ScanColumn(cls, ox, oy, j, count);
+          const ColumnScan scan =
+              marks ? ScanColumn<true>(cls, ox, oy, j, count, topOffset, columnRows.data())
+                    : ScanColumn<false>(cls, ox, oy, j, count, topOffset, nullptr);
           if (scan.end > j + 1) {
             if (lines) {
               int order[3] = {scan.loK, scan.hiK, scan.end - 1};
@@ -553,13 +571,9 @@ void DrawOneCurve(Canvas& canvas, const curves::Curve& curve, const PlotView& vi
               }
             }
             if (marks) {
-              std::uint64_t rows = scan.rows & ~(std::uint64_t{1} << 32);  // row of j: in already
-              while (rows) {
-                const int bit = __builtin_ctzll(rows);
-                rows &= rows - 1;
-                const CanvasPoint q{p.x, map.originY - (oy[j] + bit - 32)};
-                if (positions.Insert(q)) symbols.push_back(q);
-              }
+              const auto top = static_cast<std::size_t>(topOffset - oy[scan.hiK]);
+              const auto bottom = static_cast<std::size_t>(topOffset - oy[scan.loK]);
+              symbolsOfRows(p.x, top >> 6, (bottom >> 6) + 1);
             }
             j = scan.end - 1;
           }
@@ -592,18 +606,7 @@ void DrawOneCurve(Canvas& canvas, const curves::Curve& curve, const PlotView& vi
           else if (cls[j] == kInside && rest.end > j + 1)
             path.SetLast({x, clampRow(oy[j + 1])}, true);
         }
-        if (marks) {
-          for (std::size_t w = 0; w < columnRows.size(); ++w) {
-            std::uint64_t bits = columnRows[w];
-            columnRows[w] = 0;
-            while (bits) {
-              const int bit = __builtin_ctzll(bits);
-              bits &= bits - 1;
-              const CanvasPoint q{x, edges.hubTop + static_cast<int>(64 * w) + bit};
-              if (positions.Insert(q)) symbols.push_back(q);
-            }
-          }
-        }
+        if (marks) symbolsOfRows(x, 0, columnRows.size());
         j = rest.end - 1;
       }
       havePrev = true;

@@ -4,6 +4,7 @@
 #include <complex>
 #include <numbers>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "curves/undo.h"
@@ -278,6 +279,47 @@ TEST_F(FFTCommandTest, ALongRecordPassesDespiteTheFloatRoundingOfItsTimes) {
     EXPECT_STREQ(CheckFFTSampling(withNaN), kFFTUnequalDistanceText);
   }
   fft::UseIsaForTesting(fft::BestIsa());
+}
+
+TEST_F(FFTCommandTest, TruncatedRecordsGiveTheDirectSumOfThePointsKept) {
+  // Lengths the command truncates to 2, 256, 512, 2048 and 4096 points: one
+  // short transform, two passes on a square and on two squares side by
+  // side. Every point is its term of the direct sum over the points kept,
+  // and Undo brings the records back whole.
+  const std::uint32_t lengths[] = {3, 300, 1000, 2100, 5000};
+  constexpr double dt = 0.25;
+  std::vector<std::vector<curves::CurvePoint>> records;
+  Family().SetUnitX("s");
+  for (std::uint32_t len : lengths) {
+    const std::vector<double> y = RandomValues(len, len);
+    Curve& c = AddCurve(Family(), std::to_string(len).c_str(), {});
+    for (std::uint32_t j = 0; j < len; ++j)
+      c.Append(static_cast<float>(j * dt), static_cast<float>(y[j]));
+    records.push_back(PointsOf(c));
+  }
+  ui->PushAnswer(IDYES);
+  ASSERT_TRUE(FFTCommand(nullptr));
+  EXPECT_EQ(ui->MessageBoxes().size(), 1u);
+  EXPECT_STREQ(Family().UnitX(), "Hz");
+  ASSERT_EQ(Family().Count(), 5u);
+  for (std::uint32_t i = 0; i < 5; ++i) {
+    const Curve& c = Family().Curve(i);
+    EXPECT_STREQ(c.Name(), std::to_string(lengths[i]).c_str());
+    const auto n = static_cast<std::uint32_t>(LargestPowerOfTwo(lengths[i]));
+    ASSERT_EQ(c.Count(), n / 2 + 1);
+    std::vector<double> kept(n);
+    for (std::uint32_t j = 0; j < n; ++j) kept[j] = records[i][j].y;
+    const double tolerance = 1e-6 * std::sqrt(static_cast<double>(n));
+    for (std::uint32_t k = 0; k <= n / 2; ++k) {
+      const double amplitude = std::abs(DirectTerm(kept, k)) * (k == 0 ? 1.0 : dt);
+      ASSERT_NEAR(c.Point(k).y, amplitude, tolerance) << "n=" << n << " k=" << k;
+      ASSERT_FLOAT_EQ(c.Point(k).x, static_cast<float>(k / (n * dt))) << "n=" << n;
+    }
+  }
+  ASSERT_TRUE(curves::Undo());
+  for (std::uint32_t i = 0; i < 5; ++i)
+    EXPECT_EQ(PointsOf(Family().Curve(i)), records[i]) << lengths[i];
+  EXPECT_STREQ(Family().UnitX(), "s");
 }
 
 TEST_F(FFTCommandTest, TruncationIsAskedOnceAndNoKeepsEverything) {

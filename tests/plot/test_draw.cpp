@@ -392,6 +392,66 @@ TEST_F(DrawTest, ZoomedDenseCurvesCoverThePixelsEveryPointCovers) {
   }
 }
 
+// The centres of the symbols (ellipses) drawn in this pen colour, each once.
+std::vector<CanvasPoint> SymbolCentres(const RecordingCanvas& canvas, Color color) {
+  std::vector<CanvasPoint> centres;
+  for (const CanvasCommand& c : canvas.CommandsOf(Kind::Ellipse))
+    if (c.pen.color == color)
+      centres.push_back({(c.rect.left + c.rect.right) / 2, (c.rect.top + c.rect.bottom) / 2});
+  std::sort(centres.begin(), centres.end(), [](CanvasPoint a, CanvasPoint b) {
+    return a.x != b.x ? a.x < b.x : a.y < b.y;
+  });
+  centres.erase(std::unique(centres.begin(), centres.end()), centres.end());
+  return centres;
+}
+
+TEST_F(DrawTest, ColumnsSpreadOverManyRowsKeepEverySymbolAndTheirExtremes) {
+  // Noise hundreds of rows high inside the frame (a zoom on a noisy
+  // record): the points of one column jump far up and down from one to the
+  // next, yet every row a point lands on gets its symbol and the column's
+  // line reaches its lowest and highest point.
+  GetPlotView().autoScale = false;  // 0 .. 1 on both axes
+  const Color color = GetPlotState().styles[0].color;
+  std::uint32_t seed = 7;
+  auto noise = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<float>(seed >> 8) / 8388608.0f - 1.0f;
+  };
+  auto compare = [&](const char* what, std::size_t fewest) {
+    RecordingCanvas fast = MakeCanvas(), every = MakeCanvas();
+    DrawCurrent(fast);
+    DrawOptions all;
+    all.everyPoint = true;
+    Draw(every, CanvasRect{0, 0, 1000, 700}, F(), GetPlotView(), all);
+    const std::vector<CanvasPoint> symbols = SymbolCentres(every, color);
+    EXPECT_GE(symbols.size(), fewest) << what;
+    EXPECT_TRUE(SymbolCentres(fast, color) == symbols) << what;
+    EXPECT_EQ(fast.CommandsOf(Kind::Ellipse).size(), symbols.size()) << what << ": once each";
+    EXPECT_TRUE(CoveredPixels(fast, color) == CoveredPixels(every, color)) << what;
+  };
+  struct Case {
+    const char* what;
+    int points;
+    float spread;  // noise amplitude in frame heights
+  };
+  for (const Case& k : {Case{"a dense band", 30000, 0.45f}, Case{"a sparse band", 3000, 0.3f},
+                        Case{"a band leaving the frame", 20000, 0.7f}}) {
+    curves::ResetCurvesState();
+    curves::Curve& c = AddCurve(F(), "a", {});
+    for (int i = 0; i < k.points; ++i) {
+      const float x = 0.02f + 0.96f * static_cast<float>(i) / k.points;
+      c.Append(x, 0.5f + 0.1f * std::sin(7 * x) + k.spread * noise());
+    }
+    compare(k.what, 1000);
+  }
+  // One column by hand: near rows then far ones both ways, the extremes
+  // neither first nor last.
+  curves::ResetCurvesState();
+  AddCurve(F(), "a", {{0.3f, 0.5f},  {0.5f, 0.5f},  {0.5f, 0.52f}, {0.5f, 0.9f},
+                      {0.5f, 0.51f}, {0.5f, 0.05f}, {0.5f, 0.6f},  {0.7f, 0.4f}});
+  compare("one column", 8);
+}
+
 TEST_F(DrawTest, SymbolsAreDrawnOncePerPosition) {
   curves::Curve& c = AddCurve(F(), "a", {{0, 0}, {1, 1}});
   for (int i = 0; i < 100; ++i) c.Append(0.5f, 0.5f);
