@@ -7,10 +7,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QPixmap>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "curves/state.h"
 #include "gui/cursors_window.h"
@@ -20,6 +22,7 @@
 #include "plot/recording_canvas.h"
 #include "plot/selection.h"
 #include "plot/state.h"
+#include "plot/symbols.h"
 #include "tests/gui/qt_test_app.h"
 #include "tests/support/test_support.h"
 
@@ -224,6 +227,53 @@ TEST_F(PlotRenderTest, ZoomedInTheFastPathStillLooksLikeDrawingEveryPoint) {
   EXPECT_LT(differ, inked / 100) << "under 1 % of the drawn pixels";
   fast.save("plot_zoomed_fast.png");
   every.save("plot_zoomed_every.png");
+}
+
+TEST_F(PlotRenderTest, SymbolsStampedIntoAnImageAreThoseThePainterDraws) {
+  // Into an image the stamps are written straight into its pixels: whole
+  // ones without a test per pixel, those the clip cuts pixel by pixel. The
+  // painter draws the same points into a pixmap; the pictures must agree,
+  // at every edge of the clip, in the corners and beyond them.
+  constexpr int w = 120, h = 90;
+  const plot::CanvasRect clip{17, 11, 101, 77};
+  std::vector<plot::CanvasPoint> positions;
+  for (int y = clip.top - 9; y <= clip.bottom + 9; y += 3)
+    for (int x = clip.left - 9; x <= clip.right + 9; x += 3)
+      if (x < clip.left + 12 || x > clip.right - 12 || y < clip.top + 12 || y > clip.bottom - 12)
+        positions.push_back({x, y});
+  positions.push_back({w / 2, h / 2});
+  positions.push_back({-50, h / 2});  // wholly outside the image
+  plot::CanvasPen pen;
+  pen.color = 0x2080C0;
+  for (int symbol = plot::kSymbolCircle; symbol < plot::kSymbolCount; ++symbol) {
+    for (int size : {1, 4}) {
+      QImage image(w, h, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      QPixmap pixmap(w, h);
+      pixmap.fill(Qt::white);
+      {
+        QPainter painter(&image);
+        QtCanvas canvas(painter, image);
+        canvas.SetClip(clip);
+        canvas.StampSymbols(symbol, size, pen, positions);
+      }
+      {
+        QPainter painter(&pixmap);
+        QtCanvas canvas(painter, pixmap);
+        canvas.SetClip(clip);
+        canvas.StampSymbols(symbol, size, pen, positions);
+      }
+      const QImage painted = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+      int differ = 0, inked = 0;
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          differ += image.pixel(x, y) != painted.pixel(x, y);
+          inked += image.pixel(x, y) != qRgb(255, 255, 255);
+        }
+      EXPECT_EQ(differ, 0) << "symbol " << symbol << " size " << size;
+      EXPECT_GT(inked, 100) << "symbol " << symbol << " size " << size;
+    }
+  }
 }
 
 TEST_F(PlotRenderTest, TheRubberBandErasesItselfAndMonochromeImagesAreOneBit) {
