@@ -1,6 +1,7 @@
 #include "platform/profile.h"
 
 #include "platform/decimal.h"
+#include "platform/replace_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -227,34 +228,7 @@ CachedFile& Load(const std::string& path) {
 
 // Writes the document next to the file and renames it into place.
 bool Flush(const std::string& path, CachedFile& file) {
-  Identity before = IdentityOf(path);
-  if (before.exists && ::access(path.c_str(), W_OK) != 0) return false;
-  std::string tmp = path + ".tmp-XXXXXX";
-  std::vector<char> name(tmp.begin(), tmp.end());
-  name.push_back('\0');
-  int fd = ::mkstemp(name.data());
-  if (fd < 0) return false;
-  const std::string data = Serialise(file.doc);
-  bool ok = true;
-  size_t done = 0;
-  while (ok && done < data.size()) {
-    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-    } else {
-      done += static_cast<size_t>(n);
-    }
-  }
-  struct stat st {};
-  if (ok && ::stat(path.c_str(), &st) == 0) ::fchmod(fd, st.st_mode & 07777);
-  else if (ok) ::fchmod(fd, 0644);
-  if (::close(fd) != 0) ok = false;
-  if (ok && ::rename(name.data(), path.c_str()) != 0) ok = false;
-  if (!ok) {
-    ::unlink(name.data());
-    return false;
-  }
+  if (!ReplaceFileContents(path, Serialise(file.doc))) return false;
   file.identity = IdentityOf(path);
   file.dirty = false;
   return true;

@@ -14,7 +14,7 @@ has_target() { ninja -C "$1" -t targets all 2>/dev/null | grep "^$2:" >/dev/null
 
 # ThreadSanitizer: the test executables registered with the "threads" label.
 if [ ! -f build-tsan/build.ninja ]; then cmake --preset tsan >/dev/null; fi
-threaded=(test_curves test_channels test_measure)
+threaded=(test_curves test_channels test_measure test_comedi)
 for t in "${threaded[@]}"; do
   if has_target build-tsan "$t"; then
     ninja -C build-tsan -j"$jobs" "$t"
