@@ -167,35 +167,6 @@ void ComplexTransform(double* z, const Plan& plan, bool pointsIn) {
   RunColumnPass(plan.isa, pass);
 }
 
-// Z, the transform of z_j = y_2j + i y_2j+1, into the packed transform F of
-// the real y: with E and O the transforms of the even and the odd values,
-// Z = E + i O; E_k = (Z_k + conj Z_(m-k)) / 2, O_k = (Z_k - conj Z_(m-k)) / 2i,
-// F_k = E_k + W^k O_k and F_(m-k) = conj(E_k - W^k O_k), W = exp(2 pi i / n);
-// F_0 = E_0 + O_0 and F_(n/2) = E_0 - O_0 are real.
-void SplitReal(double* data, const Plan& plan) {
-  const std::size_t m = plan.m;
-  const double z0r = data[0], z0i = data[1];
-  data[0] = z0r + z0i;
-  data[1] = z0r - z0i;
-  for (std::size_t k = 1; k <= m / 2; ++k) {
-    double* p = data + 2 * k;
-    double* q = data + 2 * (m - k);
-    const double er = 0.5 * (p[0] + q[0]);
-    const double ei = 0.5 * (p[1] - q[1]);
-    const double orr = 0.5 * (p[1] + q[1]);
-    const double oi = -0.5 * (p[0] - q[0]);
-    const Root t = plan.rootsN.At(k);
-    const double tr = t.re * orr - t.im * oi;
-    const double ti = t.re * oi + t.im * orr;
-    p[0] = er + tr;
-    p[1] = ei + ti;
-    if (q != p) {
-      q[0] = er - tr;
-      q[1] = ti - ei;
-    }
-  }
-}
-
 // The plans of the last transforms, for the next ones of the same length.
 struct PlanCache {
   std::mutex lock;
@@ -267,7 +238,7 @@ std::size_t RealFFTPlan::Size() const { return plan_->n; }
 
 void RealFFTPlan::Transform(double* data) {
   fft::ComplexTransform(data, *plan_, false);
-  fft::SplitReal(data, *plan_);
+  fft::SplitReal(plan_->isa, data, plan_->m, plan_->rootsN);
 }
 
 double* RealFFTPlan::TransformPointsY(void* points) {
@@ -275,7 +246,7 @@ double* RealFFTPlan::TransformPointsY(void* points) {
   // writes them (through memcpy); from then on it holds n doubles.
   auto* data = static_cast<double*>(points);
   fft::ComplexTransform(data, *plan_, true);
-  fft::SplitReal(data, *plan_);
+  fft::SplitReal(plan_->isa, data, plan_->m, plan_->rootsN);
   return data;
 }
 

@@ -7,10 +7,12 @@
 // transforms that stay in the cache (the four-step method): the m1 columns
 // of the m2 x m1 matrix of the input, each multiplied by its twiddles, then,
 // after a transposition in place, the columns of length m1 of the result,
-// which come out in natural order. The short transforms are radix-4 with
+// which come out in natural order. The short transforms are radix-8 (with
+// one radix-4 or radix-2 stage last where the length asks for it) with
 // self-sorting stages (no bit reversal), run on several columns at once so
-// that every operation is a vector operation. Tables are O(sqrt n) in size
-// and kept for the next transform of the same length.
+// that every operation is a vector operation; the split into the real
+// transform is vectorised the same way. Tables are O(sqrt n) in size and
+// kept for the next transform of the same length.
 #pragma once
 
 #include <cstddef>

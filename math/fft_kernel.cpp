@@ -44,13 +44,17 @@ RootTable::RootTable(std::uint64_t N) {
 
 std::vector<double> StageTwiddles(std::size_t L) {
   std::vector<double> t;
-  for (std::size_t M = L; M >= 4; M /= 4)
-    for (std::size_t j = 0; j < M / 4; ++j)
-      for (std::uint64_t k = 1; k <= 3; ++k) {
+  auto stage = [&](std::size_t M, std::size_t radix) {
+    for (std::size_t j = 0; j < M / radix; ++j)
+      for (std::uint64_t k = 1; k < radix; ++k) {
         const Root w = UnitRoot(j * k * (L / M), L);
         t.push_back(w.re);
         t.push_back(w.im);
       }
+  };
+  std::size_t M = L;
+  for (; M >= 8; M /= 8) stage(M, 8);
+  if (M == 4) stage(M, 4);
   return t;
 }
 
@@ -188,6 +192,82 @@ TSM_FFT_INLINE void Radix4(const double* __restrict a, double* __restrict b, std
   }
 }
 
+// One radix-8 stage of the same form:
+//   b[j][k L + l] = w^(j k) sum over q of a[q M/8 + j][l] u^(q k),
+// w = exp(2 pi i / M), u = exp(2 pi i / 8), j < M/8, k < 8. The sum is
+// taken as two of four points, over the even and the odd q:
+//   X_k = E_k + u^k O_k and X_(k+4) = E_k - u^k O_k for k < 4,
+// with u = (1 + i) / sqrt 2, u^2 = i, u^3 = (i - 1) / sqrt 2. Three
+// stages of two points in registers for each pass over the rows: fewer
+// passes than radix-4 stages take, which is what a column pass's time
+// goes to.
+template <class V>
+TSM_FFT_INLINE void Radix8(const double* __restrict a, double* __restrict b, std::size_t M,
+                           std::size_t L, const double* __restrict tw) {
+  constexpr std::size_t W = sizeof(V) / sizeof(double);
+  constexpr std::size_t R = 2 * W;  // doubles per row
+  const std::size_t q = M / 8;
+  V h;
+  Splat(h, std::numbers::sqrt2 / 2);
+  for (std::size_t j = 0; j < q; ++j, tw += 14) {
+    const double* in[8];
+    for (std::size_t p = 0; p < 8; ++p) in[p] = a + R * ((p * q + j) * L);
+    double* out = b + R * (8 * j * L);
+    for (std::size_t l = 0; l < L; ++l) {
+      const std::size_t o = R * l;
+      V xr[8], xi[8];
+      for (std::size_t p = 0; p < 8; ++p) {
+        Load(xr[p], in[p] + o);
+        Load(xi[p], in[p] + o + W);
+      }
+      // Four points over x0, x2, x4, x6 (E) and over x1, x3, x5, x7 (O).
+      V er[4], ei[4], orr[4], oi[4];
+      for (std::size_t odd = 0; odd < 2; ++odd) {
+        const V *yr = xr + odd, *yi = xi + odd;  // y_m = x_(2m + odd)
+        const V s0r = yr[0] + yr[4], s0i = yi[0] + yi[4];
+        const V d0r = yr[0] - yr[4], d0i = yi[0] - yi[4];
+        const V s1r = yr[2] + yr[6], s1i = yi[2] + yi[6];
+        const V d1r = yi[6] - yi[2], d1i = yr[2] - yr[6];  // i (y1 - y3)
+        V* zr = odd ? orr : er;
+        V* zi = odd ? oi : ei;
+        zr[0] = s0r + s1r;
+        zi[0] = s0i + s1i;
+        zr[1] = d0r + d1r;
+        zi[1] = d0i + d1i;
+        zr[2] = s0r - s1r;
+        zi[2] = s0i - s1i;
+        zr[3] = d0r - d1r;
+        zi[3] = d0i - d1i;
+      }
+      // u^k O_k.
+      V tr[4], ti[4];
+      tr[0] = orr[0];
+      ti[0] = oi[0];
+      tr[1] = h * (orr[1] - oi[1]);
+      ti[1] = h * (orr[1] + oi[1]);
+      tr[2] = -oi[2];
+      ti[2] = orr[2];
+      tr[3] = -h * (orr[3] + oi[3]);
+      ti[3] = h * (orr[3] - oi[3]);
+      for (std::size_t k = 0; k < 8; ++k) {
+        const V yr = k < 4 ? V(er[k] + tr[k]) : V(er[k - 4] - tr[k - 4]);
+        const V yi = k < 4 ? V(ei[k] + ti[k]) : V(ei[k - 4] - ti[k - 4]);
+        double* row = out + R * (k * L) + o;
+        if (k == 0) {
+          Store(row, yr);
+          Store(row + W, yi);
+          continue;
+        }
+        V wr, wi;
+        Splat(wr, tw[2 * k - 2]);
+        Splat(wi, tw[2 * k - 1]);
+        Store(row, V(yr * wr - yi * wi));
+        Store(row + W, V(yr * wi + yi * wr));
+      }
+    }
+  }
+}
+
 // The last stage when the length is an odd power of 2: M = 2, no twiddles.
 template <class V>
 TSM_FFT_INLINE void Radix2(const double* __restrict a, double* __restrict b, std::size_t L) {
@@ -247,12 +327,15 @@ TSM_FFT_INLINE void Pass(const ColumnPass& p) {
     double* to = bufB;
     const double* tw = p.stages;
     std::size_t M = p.rows, L = 1;
-    for (; M >= 4; M /= 4, L *= 4) {
-      Radix4<V>(from, to, M, L, tw);
-      tw += 6 * (M / 4);
+    for (; M >= 8; M /= 8, L *= 8) {
+      Radix8<V>(from, to, M, L, tw);
+      tw += 14 * (M / 8);
       std::swap(from, to);
     }
-    if (M == 2) {
+    if (M == 4) {
+      Radix4<V>(from, to, M, L, tw);
+      std::swap(from, to);
+    } else if (M == 2) {
       Radix2<V>(from, to, L);
       std::swap(from, to);
     }
@@ -343,7 +426,90 @@ TSM_FFT_INLINE void Amplitudes(unsigned char* bytes, std::size_t from, std::size
   }
 }
 
+// One k of the split (see SplitReal): p holds Z_k, q Z_(m-k), t = W^k.
+TSM_FFT_INLINE void SplitOne(double* p, double* q, Root t) {
+  const double er = 0.5 * (p[0] + q[0]);
+  const double ei = 0.5 * (p[1] - q[1]);
+  const double orr = 0.5 * (p[1] + q[1]);
+  const double oi = -0.5 * (p[0] - q[0]);
+  const double tr = t.re * orr - t.im * oi;
+  const double ti = t.re * oi + t.im * orr;
+  p[0] = er + tr;
+  p[1] = ei + ti;
+  if (q != p) {
+    q[0] = er - tr;
+    q[1] = ti - ei;
+  }
+}
+
+// The split, W values of k at a time while the block of their mirrors
+// m - k lies wholly above theirs; the rest one by one.
+template <class V>
+TSM_FFT_INLINE void Split(double* data, std::size_t m, const RootTable& roots) {
+  constexpr std::size_t W = sizeof(V) / sizeof(double);
+  const double z0r = data[0], z0i = data[1];
+  data[0] = z0r + z0i;
+  data[1] = z0r - z0i;
+  const unsigned bits = roots.Bits();
+  const std::size_t low = (std::size_t{1} << bits) - 1;
+  V half;
+  Splat(half, 0.5);
+  std::size_t k = 1;
+  for (; 2 * (k + W - 1) < m; k += W) {
+    // The roots W^k: one high part for the block unless it crosses into
+    // the next (then each is taken as it comes).
+    V wr, wi;
+    if ((k & low) + (W - 1) <= low) {
+      const Root h = roots.High()[k >> bits];
+      double lo[2 * W];
+      std::memcpy(lo, roots.Low() + (k & low), sizeof lo);
+      V lr, li, hr, hi;
+      for (std::size_t w = 0; w < W; ++w) {
+        lr[w] = lo[2 * w];
+        li[w] = lo[2 * w + 1];
+      }
+      Splat(hr, h.re);
+      Splat(hi, h.im);
+      wr = hr * lr - hi * li;
+      wi = hr * li + hi * lr;
+    } else {
+      for (std::size_t w = 0; w < W; ++w) {
+        const Root t = roots.At(k + w);
+        wr[w] = t.re;
+        wi[w] = t.im;
+      }
+    }
+    double* pp = data + 2 * k;
+    double* qq = data + 2 * (m - k - (W - 1));  // lane w's mirror is its W - 1 - w
+    double pd[2 * W], qd[2 * W];
+    std::memcpy(pd, pp, sizeof pd);
+    std::memcpy(qd, qq, sizeof qd);
+    V pr, pi, qr, qi;
+    for (std::size_t w = 0; w < W; ++w) {
+      pr[w] = pd[2 * w];
+      pi[w] = pd[2 * w + 1];
+      qr[w] = qd[2 * (W - 1 - w)];
+      qi[w] = qd[2 * (W - 1 - w) + 1];
+    }
+    const V er = half * (pr + qr), ei = half * (pi - qi);
+    const V orr = half * (pi + qi), oi = half * (qr - pr);
+    const V tr = wr * orr - wi * oi, ti = wr * oi + wi * orr;
+    const V ar = er + tr, ai = ei + ti, br = er - tr, bi = ti - ei;
+    for (std::size_t w = 0; w < W; ++w) {
+      pd[2 * w] = ar[w];
+      pd[2 * w + 1] = ai[w];
+      qd[2 * (W - 1 - w)] = br[w];
+      qd[2 * (W - 1 - w) + 1] = bi[w];
+    }
+    std::memcpy(pp, pd, sizeof pd);
+    std::memcpy(qq, qd, sizeof qd);
+  }
+  for (; k <= m / 2; ++k) SplitOne(data + 2 * k, data + 2 * (m - k), roots.At(k));
+}
+
 void PassScalar(const ColumnPass& p) { Pass<V1>(p); }
+void SplitScalar(double* data, std::size_t m, const RootTable& roots) { Split<V1>(data, m, roots); }
+void SplitSse2(double* data, std::size_t m, const RootTable& roots) { Split<V2>(data, m, roots); }
 void PassSse2(const ColumnPass& p) { Pass<V2>(p); }
 bool EvenSse2(const float* xy, std::size_t count, double d0, double base) {
   return Even<V2>(xy, count, d0, base);
@@ -356,6 +522,14 @@ void AmplitudesSse2(unsigned char* bytes, std::size_t from, std::size_t to, doub
 #define TSM_FFT_X86 1
 __attribute__((target("avx2,fma"))) void PassAvx2(const ColumnPass& p) { Pass<V4>(p); }
 __attribute__((target("avx512f"))) void PassAvx512(const ColumnPass& p) { Pass<V8>(p); }
+__attribute__((target("avx2,fma"))) void SplitAvx2(double* data, std::size_t m,
+                                                   const RootTable& roots) {
+  Split<V4>(data, m, roots);
+}
+__attribute__((target("avx512f"))) void SplitAvx512(double* data, std::size_t m,
+                                                    const RootTable& roots) {
+  Split<V8>(data, m, roots);
+}
 __attribute__((target("avx2,fma"))) bool EvenAvx2(const float* xy, std::size_t count, double d0,
                                                   double base) {
   return Even<V4>(xy, count, d0, base);
@@ -414,6 +588,17 @@ void WriteAmplitudes(Isa isa, unsigned char* bytes, std::size_t from, std::size_
     case Isa::Avx2: AmplitudesAvx2(bytes, from, to, df, scale); return;
 #endif
     default: AmplitudesSse2(bytes, from, to, df, scale); return;
+  }
+}
+
+void SplitReal(Isa isa, double* data, std::size_t m, const RootTable& roots) {
+  switch (isa) {
+#ifdef TSM_FFT_X86
+    case Isa::Avx512: SplitAvx512(data, m, roots); return;
+    case Isa::Avx2: SplitAvx2(data, m, roots); return;
+#endif
+    case Isa::Sse2: SplitSse2(data, m, roots); return;
+    default: SplitScalar(data, m, roots); return;
   }
 }
 

@@ -29,6 +29,11 @@ class RootTable {
     const Root& b = lo_[e & low_];
     return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
   }
+  // The two tables, for vector code: for e < N, At(e) is the product of
+  // High()[e >> Bits()] and Low()[e & (2^Bits() - 1)].
+  unsigned Bits() const { return bits_; }
+  const Root* High() const { return hi_.data(); }
+  const Root* Low() const { return lo_.data(); }
 
  private:
   unsigned bits_;
@@ -37,9 +42,10 @@ class RootTable {
 };
 
 // The twiddles of a transform of length L (a power of 2), stage after stage:
-// a radix-4 stage of sub-length M has M/4 records of exp(2 pi i j k / M) for
-// k = 1, 2, 3 (re, im each), j = 0 .. M/4 - 1. A last radix-2 stage (L an
-// odd power of 2) needs none.
+// radix-8 stages as long as 8 divides the sub-length M, each with M/8
+// records of exp(2 pi i j k / M) for k = 1 .. 7 (re, im each), j = 0 ..
+// M/8 - 1; then, when 4 is left, a radix-4 stage (one record, k = 1 .. 3),
+// or when 2 is left a radix-2 stage, which needs none.
 std::vector<double> StageTwiddles(std::size_t L);
 
 // The vector instructions a column pass runs with, and how many columns it
@@ -78,6 +84,15 @@ struct ColumnPass {
 // The transform sum over j of x_j exp(2 pi i j k / rows) of every column, in
 // place.
 void RunColumnPass(Isa isa, const ColumnPass& pass);
+
+// The transform of the n = 2m real values at data from Z, the transform of
+// the m complex values z_j = data[2j] + i data[2j+1] held there: with E and
+// O the transforms of the even and the odd values, Z = E + i O;
+//   E_k = (Z_k + conj Z_(m-k)) / 2, O_k = (Z_k - conj Z_(m-k)) / 2i,
+//   F_k = E_k + W^k O_k, F_(m-k) = conj(E_k - W^k O_k), W = exp(2 pi i / n)
+// (roots: the table of n); F_0 = E_0 + O_0 and F_(n/2) = E_0 - O_0 are real
+// and take data[0] and data[1]. In place, k and m - k together.
+void SplitReal(Isa isa, double* data, std::size_t m, const RootTable& roots);
 
 // The FFT command's passes over a curve, with the same vector instructions.
 //
