@@ -18,11 +18,13 @@
 #include "daq/timing.h"
 #include "files/columns.h"
 #include "files/companion.h"
+#include "files/curve_order.h"
 #include "files/dxb.h"
 #include "files/options.h"
 #include "files/pathnames.h"
 #include "files/replace.h"
 #include "files/state.h"
+#include "platform/file_access.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
 #include "plot/view.h"
@@ -64,37 +66,41 @@ struct FileText {
   const char* end() const { return bytes.get() + size; }
 };
 
-// False when the file cannot be opened or read (or is no regular file: a
-// device would never end). The buffer is not cleared first: it is read over.
-bool ReadWholeFile(const std::string& path, FileText& text) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+// Ok, or why the file cannot be read: no such file or no regular file (a
+// FIFO would block, a device never end), too little memory for it, a read
+// error. The buffer is not cleared first: it is read over.
+platform::FileStatus ReadWholeFile(const std::string& path, FileText& text) {
+  platform::FileStatus status = platform::FileStatus::Ok;
+  const int fd = platform::OpenRegularFile(path, &status);
+  if (fd < 0) return status;
   struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  if (ok) {
+  if (::fstat(fd, &st) != 0) status = platform::FileStatus::Failed;
+  if (status == platform::FileStatus::Ok) {
     const std::size_t size = static_cast<std::size_t>(st.st_size);
+    // (The program's out-of-memory handler is not asked: the Open fails
+    // with its own message.)
     text.bytes.reset(new (std::nothrow) char[size + 1]);
-    ok = text.bytes != nullptr;
+    if (!text.bytes) status = platform::FileStatus::OutOfMemory;
     std::size_t done = 0;
-    while (ok && done < size) {
+    while (status == platform::FileStatus::Ok && done < size) {
       const ssize_t n = ::read(fd, text.bytes.get() + done, size - done);
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) ok = false;
+      if (n < 0) status = platform::FileStatus::Failed;
       if (n <= 0) break;  // (0: the file shrank meanwhile; take what is there)
       done += static_cast<std::size_t>(n);
     }
-    if (ok) {
+    if (status == platform::FileStatus::Ok) {
       text.size = done;
       text.bytes[done] = '\0';
     }
   }
   ::close(fd);
-  return ok;
+  return status;
 }
 
 std::uint64_t FileSize(const std::string& path) {
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+  return platform::StatPath(path, &st) ? static_cast<std::uint64_t>(st.st_size) : 0;
 }
 
 // Reads the data file into the current family. Results as LoadDataFile.
@@ -106,6 +112,12 @@ int ReadDataFile(const std::string& path, bool add) {
   std::uint32_t iniMs = 0, datMs = 0;
   const std::string companion = CompanionFileName(path);
   const char* ini = companion.c_str();
+  // A save of this pair that was cut short is finished or undone first: the
+  // data are never read with the companion of another save.
+  if (!RecoverPair(path, companion)) {
+    Tell(kCantOpenDataText, kCantOpenDataCaption);
+    return kDataFileError;
+  }
   bool raw = false;
   if (platform::ReadProfileFloat(kPictureInfo, "TSM_Version", 0.0, ini) == 0.0) {
     iniMs += watch.Elapsed();
@@ -117,7 +129,12 @@ int ReadDataFile(const std::string& path, bool add) {
   }
 
   FileText data;
-  if (!ReadWholeFile(path, data)) {
+  const platform::FileStatus read = ReadWholeFile(path, data);
+  if (read == platform::FileStatus::OutOfMemory) {
+    Tell(curves::kOutOfMemoryText, curves::kOutOfMemoryCaption);
+    return kCompanionError;
+  }
+  if (read != platform::FileStatus::Ok) {
     Tell(kCantOpenDataText, kCantOpenDataCaption);
     return kDataFileError;
   }
@@ -201,19 +218,6 @@ int ReadDataFile(const std::string& path, bool add) {
   return kFileOk;
 }
 
-// Reorders the family by point count, largest first: position r receives
-// the first curve with the largest count among r .. end (the order users
-// have always got, equal counts included).
-void SortByPointCount(CurveFamily& family) {
-  const std::uint32_t n = family.Count();
-  for (std::uint32_t r = 0; r + 1 < n; ++r) {
-    std::uint32_t best = r;
-    for (std::uint32_t q = r + 1; q < n; ++q)
-      if (family.Curve(q).Count() > family.Curve(best).Count()) best = q;
-    if (best != r) family.SwapCurves(r, best);
-  }
-}
-
 }  // namespace
 
 bool IsDataFileExtension(const std::string& extension) {
@@ -251,25 +255,26 @@ int SaveDataFile(const std::string& path) {
   CurveFamily& family = curves::CurrentFamily();
   if (options.sort) SortByPointCount(family);
 
-  TemporaryFile data(path);
-  if (!data.Ok()) {
+  // An earlier save of this name that was cut short is finished or undone
+  // first, and what crashed saves left beside the pair is removed.
+  PairReplacement pair(path, companion);
+  if (!pair.Ok() || !pair.Recover(true)) {
     Tell(kCantCreateDataText, kTesmiraCaption);
     return kDataFileError;
   }
 
   // The new companion file is complete before the data are written.
-  const std::string newCompanion = TemporaryCompanionName(companion);
-  ::unlink(newCompanion.c_str());
+  const std::string newCompanion = pair.StartCompanion();
   const bool companionOk = WriteCompanion(family, newCompanion);
+  platform::ProfileCacheForget(newCompanion);
   const std::uint32_t iniMs = watch.Elapsed();
   if (!companionOk) {
-    ::unlink(newCompanion.c_str());
     Tell(Format(kCompanionWriteFailedText, companion.c_str()), kTesmiraCaption);
     return kCompanionError;
   }
-  {
-    struct stat st {};
-    if (::stat(companion.c_str(), &st) == 0) ::chmod(newCompanion.c_str(), st.st_mode & 07777);
+  if (!pair.CreateData()) {
+    Tell(kCantCreateDataText, kTesmiraCaption);
+    return kDataFileError;
   }
 
   watch.Restart();
@@ -281,20 +286,17 @@ int SaveDataFile(const std::string& path) {
   {
     platform::BusyCursor busy;
     written = WriteRows(family, layout,
-                        [&](const char* piece, std::size_t n) { return data.Write(piece, n); });
-    written = data.Close() && written;
+                        [&](const char* piece, std::size_t n) { return pair.Write(piece, n); });
+    written = pair.CloseData() && written;
   }
   if (!written) {
-    ::unlink(newCompanion.c_str());
     Tell(Format(kDataWriteFailedText, path.c_str()), kTesmiraCaption);
     return kDataFileError;
   }
-  if (!ReplacePair(data.Name(), path, newCompanion, companion)) {
-    ::unlink(newCompanion.c_str());
+  if (!pair.Commit()) {
     Tell(Format(kReplaceFailedText, path.c_str()), kTesmiraCaption);
     return kDataFileError;
   }
-  data.Forget();
   ShowTimes(iniMs, watch.Elapsed());
   SetCurrentFile(path);
   shell::SetDataSaved(true);
