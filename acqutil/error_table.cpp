@@ -10,11 +10,13 @@ namespace {
 // Only the codes Tesmira meets are described; any other status is shown as
 // unknown, which tells the user to look it up in the driver's own manual.
 constexpr ErrorRow kTable[] = {
-    {-10800, kErrorCategory, 1000},
-    {-10403, kErrorCategory, 1001},
-    {-10003, kErrorCategory, 1002},
-    {-10002, kErrorCategory, 1003},
-    {-10001, kErrorCategory, 1004},
+    {-10801, kErrorCategory, 1000},
+    {-10800, kErrorCategory, 1001},
+    {-10600, kErrorCategory, 1002},
+    {-10403, kErrorCategory, 1003},
+    {-10003, kErrorCategory, 1004},
+    {-10002, kErrorCategory, 1005},
+    {-10001, kErrorCategory, 1006},
     {0, 0, 0},
 };
 
@@ -24,13 +26,17 @@ struct LibraryString {
 };
 
 constexpr LibraryString kStrings[] = {
-    {1000, "The operation could not complete within the time limit."},
-    {1001,
+    {1000, "Data were lost: the acquisition stopped before it was complete, the device's "
+           "buffer overflowed, or an output ran out of data."},
+    {1001, "The operation could not complete within the time limit."},
+    {1002, "The device's library refused the call; the operation's label names the call and "
+           "gives the library's message."},
+    {1003,
      "The specified device does not support the requested action (the driver recognizes the "
      "device, but the action is inappropriate for the device)."},
-    {1002, "A channel number given to the driver is not a channel of this device."},
-    {1003, "The slot or chassis number given to the driver does not name a device it knows."},
-    {1004, "The driver refused a value given to it: it is out of range or does not fit the "
+    {1004, "A channel number given to the driver is not a channel of this device."},
+    {1005, "The slot or chassis number given to the driver does not name a device it knows."},
+    {1006, "The driver refused a value given to it: it is out of range or does not fit the "
            "operation."},
 };
 

@@ -21,6 +21,8 @@
 #include "app/headless_window.h"
 #include "app/main_window_link.h"
 #include "app/options_registry.h"
+#include "app/picture_commands.h"
+#include "app/print_options.h"
 #include "app/out_of_memory.h"
 #include "app/startup.h"
 #include "shell/cmdline.h"
@@ -309,6 +311,16 @@ class Runner {
       case K::Echo:
         ui_.Echo(s.text);
         return true;
+      case K::Export: {
+        // Without a size: the one of the export options.
+        const PrintContentsOptions& o = GetPrintContentsOptions();
+        const bool sized = s.numbers.size() == 2;
+        const int width = sized ? static_cast<int>(s.numbers[0]) : static_cast<int>(o.exportWidth);
+        const int height = sized ? static_cast<int>(s.numbers[1]) : static_cast<int>(o.exportHeight);
+        if (ExportPictureFile(s.text, width, height)) return true;
+        why = "the picture was not exported to " + s.text;
+        return false;
+      }
     }
     return false;
   }

@@ -9,6 +9,7 @@
 #include "platform/ui.h"
 #include "resources/menu.h"
 #include "app/command_ids.h"
+#include "shell/stringex.h"
 
 namespace tsm::app {
 
@@ -35,11 +36,7 @@ std::string Lower(std::string s) {
   return s;
 }
 
-std::string Trim(const std::string& s) {
-  const auto first = s.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
+using shell::Trim;
 
 // A text that may be written in double quotes (to keep blanks at its ends).
 std::string Unquote(const std::string& s) {
@@ -217,6 +214,7 @@ class Parser {
       return true;
     }
     if (word == "expect") return Expect(rest, s);
+    if (word == "export") return Export(rest, s);
     if (word == "echo") {
       s.kind = K::Echo;
       s.text = Unquote(rest);
@@ -260,6 +258,26 @@ class Parser {
       return false;
     }
     return true;
+  }
+
+  // "export PATH" or "export PATH WIDTH HEIGHT" (pixels).
+  bool Export(const std::string& rest, Statement& s) {
+    s.kind = Statement::Kind::Export;
+    const std::vector<std::string> words = Words(rest);
+    if (words.size() != 1 && words.size() != 3) {
+      Error(s.line, "\"export\" takes a path, then the width and height or nothing");
+      return false;
+    }
+    s.text = words[0];
+    for (std::size_t i = 1; i < words.size(); ++i) {
+      double v;
+      if (!ParseNumber(words[i], v) || v < 1 || v > 1e6 || v != static_cast<int>(v)) {
+        Error(s.line, "the picture size is a whole number of pixels");
+        return false;
+      }
+      s.numbers.push_back(v);
+    }
+    return NeedText(s, "a path");
   }
 
   bool Expect(const std::string& rest, Statement& s) {

@@ -35,6 +35,7 @@ struct Statement {
     Size,          // the plot area in pixels
     ExpectCurves, ExpectPoints, ExpectSaved,
     Echo,
+    Export,        // the picture into a file (numbers: width, height, or none)
   };
   Kind kind = Kind::Run;
   int line = 0;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/driver_choice.h"
 #include "daq/cards.h"
 
 namespace tsm::app {
@@ -13,6 +14,7 @@ int RunCardsCommand(const std::string& programDirectory) {
   std::string report;
   const std::uint16_t flags =
       daq::DetectCards(report, daq::kInventoryCapacity, programDirectory);
+  report += DriverReportLines();
   std::fwrite(report.data(), 1, report.size(), stdout);
   std::fflush(stdout);
   return flags != 0 ? 2 : 0;

@@ -17,6 +17,8 @@ void RegisterAllCommands() {
   RegisterToolCommands(registry);
   RegisterHelpCommands(registry);
   RegisterMeasureCommands(registry);
+  RegisterPictureCommands(registry);
+  RegisterCurveCommands(registry);
 }
 
 }  // namespace tsm::app

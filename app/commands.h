@@ -60,6 +60,8 @@ void RegisterOptionCommands(CommandRegistry& registry);    // option dialogs
 void RegisterToolCommands(CommandRegistry& registry);      // tool windows
 void RegisterHelpCommands(CommandRegistry& registry);      // About, help, user name
 void RegisterMeasureCommands(CommandRegistry& registry);   // measurements and their options
+void RegisterPictureCommands(CommandRegistry& registry);   // print, export, copy as..
+void RegisterCurveCommands(CommandRegistry& registry);     // curve management and properties
 
 // --- dispatch --------------------------------------------------------------
 

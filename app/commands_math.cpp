@@ -9,6 +9,7 @@
 #include "math/commands.h"
 #include "plot/view.h"
 #include "app/commands.h"
+#include "app/curve_dialog.h"
 #include "shell/errors.h"
 
 namespace tsm::app {
@@ -89,7 +90,9 @@ void RegisterMathCommands(CommandRegistry& registry) {
   registry.Register(kCmdDerivativeY, [] { return Differentiate(false); });
   registry.Register(kCmdIntegrate, Integrate);
 
-  registry.Register(kCmdYAsNewX, [] { return Changes(math::YAsNewXCommand(Owner())); });
+  // The curve is chosen in the curve dialog.
+  registry.Register(kCmdYAsNewX,
+                    [] { return Changes(math::YAsNewXCommand(Owner(), ChooseCurveToUse)); });
   registry.Register(kCmdNormaliseYmin,
                     [] { return Changes(math::NormaliseByYminCommand(Owner(), ViewLink())); });
   registry.Register(kCmdNormaliseYmax,

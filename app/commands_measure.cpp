@@ -5,11 +5,20 @@
 // unsaved. Modes whose routine is not there yet stay greyed. Also the
 // measurement option dialogs of the modes.
 #include "channels/measurement_options.h"
+#include "daq/waveform_options.h"
+#include "measure/calibration_options.h"
 #include "measure/description.h"
+#include "measure/ich.h"
+#include "measure/ich_options.h"
+#include "measure/ict_options.h"
 #include "measure/ivc_options.h"
 #include "measure/measure_dialog.h"
+#include "measure/vdc_iac_options.h"
+#include "measure/vt_options.h"
+#include "measure/vtime_options.h"
 #include "plot/view.h"
 #include "app/commands.h"
+#include "app/voltage_calibration.h"
 #include "shell/settings.h"
 
 namespace tsm::app {
@@ -29,6 +38,14 @@ constexpr int kCmdVtime = 261;
 constexpr int kCmdVdcIac = 279;
 constexpr int kCmdCalibration = 209;
 constexpr int kCmdVIOptions = 268;
+constexpr int kCmdIcHWithReset = 151;
+constexpr int kCmdIcHOptions = 149;
+constexpr int kCmdIcTOptions = 267;
+constexpr int kCmdVTOptions = 219;
+constexpr int kCmdVtimeOptions = 262;
+constexpr int kCmdCalibrationOptions = 215;
+constexpr int kCmdVIwfmOptions = 169;
+constexpr int kCmdVdcIacOptions = 278;
 
 // What follows a measurement that returned 1.
 void AfterMeasurement(bool swapsAxes) {
@@ -45,10 +62,15 @@ void AfterMeasurement(bool swapsAxes) {
   shell::SetDataSaved(false);
 }
 
-CommandFn Measures(Mode mode, bool swapsAxes) {
-  return [mode, swapsAxes] {
+// What a mode does after its run produced curves, on the redrawn plot of
+// them (the calibration's fit and gain correction).
+using AfterRun = void (*)(platform::WindowHandle owner);
+
+CommandFn Measures(Mode mode, bool swapsAxes, AfterRun after) {
+  return [mode, swapsAxes, after] {
     if (measure::RunMeasurement(mode, Owner()) != 1) return false;
     AfterMeasurement(swapsAxes);
+    if (after) after(Owner());
     return true;
   };
 }
@@ -64,18 +86,37 @@ void RegisterMeasureCommands(CommandRegistry& registry) {
     int id;
     Mode mode;
     bool swapsAxes;
+    AfterRun after = nullptr;
   };
-  // "Ic(H) with &Reset" (151) has no description of its own yet.
   const Entry entries[] = {
       {kCmdVI, Mode::IVC, true},         {kCmdIcH, Mode::IcH, false},
       {kCmdImH, Mode::ImH, false},       {kCmdIVFamilies, Mode::IVF, true},
       {kCmdIcT, Mode::IcT, false},       {kCmdVT, Mode::VT, false},
       {kCmdVIwfm, Mode::WFM, false},     {kCmdVtime, Mode::Vtime, false},
-      {kCmdVdcIac, Mode::VdcIac, false}, {kCmdCalibration, Mode::VoltageCalibration, false},
+      {kCmdVdcIac, Mode::VdcIac, false},
+      {kCmdCalibration, Mode::VoltageCalibration, false, ReportCalibration},
   };
   for (const Entry& e : entries)
-    registry.Register(e.id, Measures(e.mode, e.swapsAxes), Available(e.mode));
+    registry.Register(e.id, Measures(e.mode, e.swapsAxes, e.after), Available(e.mode));
   registry.Register(kCmdVIOptions, [] { return measure::RunIVCOptionsDialog(Owner()) != 0; });
+  // Ic(H) with "Ic(X)ResetField" in force for the run.
+  registry.Register(
+      kCmdIcHWithReset,
+      [] {
+        if (measure::RunIcHWithReset(Owner()) != 1) return false;
+        AfterMeasurement(false);
+        return true;
+      },
+      Available(Mode::IcH));
+  registry.Register(kCmdIcHOptions, [] { return measure::RunIcHOptionsDialog(Owner()) != 0; });
+  registry.Register(kCmdIcTOptions, [] { return measure::RunIcTOptionsDialog(Owner()) != 0; });
+  registry.Register(kCmdVTOptions, [] { return measure::RunVTOptionsDialog(Owner()) != 0; });
+  registry.Register(kCmdVtimeOptions,
+                    [] { return measure::RunVtimeOptionsDialog(Owner()) != 0; });
+  registry.Register(kCmdCalibrationOptions,
+                    [] { return measure::RunCalibratorDialog(Owner()) != 0; });
+  registry.Register(kCmdVIwfmOptions, [] { return daq::RunWaveformGeneralDialog(Owner()) != 0; });
+  registry.Register(kCmdVdcIacOptions, [] { return measure::RunVdcIacOptionsDialog(Owner()) != 0; });
 }
 
 }  // namespace tsm::app

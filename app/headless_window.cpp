@@ -11,6 +11,7 @@
 #include "plot/state.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
+#include "app/curve_dialog.h"
 #include "app/main_window_link.h"
 
 namespace tsm::app {
@@ -105,6 +106,8 @@ void HeadlessWindow::RepaintPlot() {
 }
 
 void HeadlessWindow::Redraw() { app::Redraw(); }
+
+void HeadlessWindow::OpenCurveProperties(unsigned curve) { app::OpenCurveProperties(curve); }
 
 bool HeadlessWindow::HasToolWindow(int id) const {
   return id == kCmdCursors || id == kCmdTemperature || id == kCmdPictureInfo;

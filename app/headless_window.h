@@ -49,6 +49,7 @@ class HeadlessWindow : public CommandHost, public plot::PlotHost {
 
   // PlotHost
   void Redraw() override;
+  void OpenCurveProperties(unsigned curve) override;
 
  private:
   struct Tools;

@@ -43,6 +43,7 @@ int LoadAllSettings(const std::string& fileName) {
   {
     BusyCursor busy;
     for (OptionsFn load : LoadOptionsFnsList) load(fileName);
+    for (shell::OptionGroupId id : kGroupsAfterSlots) shell::LoadOptionGroup(id, fileName);
   }
   const double seconds = stopwatch.Elapsed() / 1000.0;
   GetUi().SetStatusText(0, shell::Format(kLoadTimeFormat, seconds));
@@ -55,6 +56,7 @@ int SaveAllSettings(const std::string& fileName) {
     BusyCursor busy;
     ProfileBatch batch;  // the whole file is written once, when the batch closes
     for (OptionsFn save : SaveOptionsFnsList) save(fileName);
+    for (shell::OptionGroupId id : kGroupsAfterSlots) shell::SaveOptionGroup(id, fileName);
   }
   const double seconds = stopwatch.Elapsed() / 1000.0;
   GetUi().SetStatusText(0, shell::Format(kSaveTimeFormat, seconds));

@@ -33,6 +33,13 @@ inline constexpr std::array<shell::OptionGroupId, kOptionSlots> kOptionSlotGroup
     shell::OptionGroupId::IVC,               shell::OptionGroupId::Junction,
 };
 
+// Groups that have no slot, run after slot 24 by LoadAllSettings and
+// SaveAllSettings so that they persist like every other group: the voltage
+// calibration's settings (section "Voltage Standard").
+inline constexpr std::array<shell::OptionGroupId, 1> kGroupsAfterSlots = {
+    shell::OptionGroupId::Calibrator,
+};
+
 // Each entry calls the registered load (save) of its slot's group.
 extern const std::array<OptionsFn, kOptionSlots> LoadOptionsFnsList;
 extern const std::array<OptionsFn, kOptionSlots> SaveOptionsFnsList;
@@ -40,8 +47,9 @@ extern const std::array<OptionsFn, kOptionSlots> SaveOptionsFnsList;
 inline constexpr const char* kLoadTimeFormat = "Time spent to load all settings: %.1f sec";
 inline constexpr const char* kSaveTimeFormat = "Time spent to save all settings: %.1f sec (INI)";
 
-// Every slot's load (save), slot 1 to 24, under the busy cursor; the time
-// spent goes into status-bar part 0. The save writes the file once. 1.
+// Every slot's load (save), slot 1 to 24, then the groups after the slots,
+// under the busy cursor; the time spent goes into status-bar part 0. The
+// save writes the file once. 1.
 int LoadAllSettings(const std::string& fileName);
 int SaveAllSettings(const std::string& fileName);
 

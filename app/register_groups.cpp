@@ -10,6 +10,7 @@
 #include "math/options.h"
 #include "measure/register_groups.h"
 #include "plot/options.h"
+#include "app/print_options.h"
 
 namespace tsm::app {
 
@@ -23,6 +24,7 @@ void RegisterOptionGroups() {
   daq::RegisterWaveformOptionGroups();
   channels::RegisterThermometerOptionGroup();
   measure::RegisterOptionGroups();
+  RegisterPrintOptionGroups();
 }
 
 }  // namespace tsm::app

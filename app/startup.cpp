@@ -6,6 +6,7 @@
 #include "daq/cards.h"
 #include "platform/ui.h"
 #include "app/cards_command.h"
+#include "app/driver_choice.h"
 #include "app/options_registry.h"
 #include "app/window_position.h"
 #include "shell/cmdline.h"
@@ -40,6 +41,7 @@ void DetermineProgramDirectory(const char* argv0) {
 
 void ParseStartupCommandLine(int argc, char** argv) {
   shell::ParseArgv(argc, argv);
+  InstallDriverFromCommandLine();
 }
 
 void ReadUserName() {
@@ -54,6 +56,7 @@ bool CheckCards(const StartupOptions& options) {
       options.detectCards
           ? options.detectCards(report, daq::kInventoryCapacity, shell::ProgramDirectory())
           : daq::DetectCards(report, daq::kInventoryCapacity, shell::ProgramDirectory());
+  report += DriverReportLines();
   State().cardReport = report;
   if (flags == 0) return true;
   const char noDac = (flags & daq::kNoDacCard) ? 'x' : ' ';

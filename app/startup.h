@@ -34,14 +34,16 @@ struct StartupOptions {
 // Entry step: the program directory, from the running executable (else from
 // argv[0]), ending with its last separator.
 void DetermineProgramDirectory(const char* argv0);
-// Entry step: the argument list of the command line (and its option file).
+// Entry step: the argument list of the command line (and its option file),
+// then the driver it asks for (-driver:, app/driver_choice.h).
 void ParseStartupCommandLine(int argc, char** argv);
 
 // --- the window-creation sequence, step by step ---------------------------
 // User name: switch u:, default "anonymous", at most 64 bytes.
 void ReadUserName();
 // Card check: false (after the two messages) when a DAC or an ADC card is
-// missing; the program then ends with exit code 0.
+// missing; the program then ends with exit code 0. The report ends with
+// what the driver says about its devices (DriverReportLines).
 bool CheckCards(const StartupOptions& options);
 // The inventory text of the last card check: what the main window shows in
 // blue where the plot would be when there is nothing to draw.

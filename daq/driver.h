@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <mutex>
+#include <string>
 
 namespace tsm::daq {
 
@@ -96,6 +97,11 @@ class Driver {
                                          std::int16_t operation) = 0;
   virtual DriverStatus WFM_Check(std::int16_t slot, std::int16_t channel, std::int16_t* status,
                                  std::uint32_t* pointsDone, std::uint32_t* iterationsDone) = 0;
+
+  // What a real driver knows about its last failing status beyond the code
+  // (the device, the library call and the library's message); the status
+  // reporter shows it beside the operation's label. Empty by default.
+  virtual std::string LastErrorDetail() { return {}; }
 };
 
 // The driver the program talks to.

@@ -1,5 +1,7 @@
 #include "daq/status_report.h"
 
+#include <string>
+
 #include "acqutil/acqutil.h"
 
 namespace tsm::daq {
@@ -29,7 +31,14 @@ ReportedOp GroupControlOp(std::int16_t operation) {
 }
 
 bool ReportDriverStatus(ReportedOp op, DriverStatus status) {
-  ZentraErrorHandler(status, ReportLabel(op), ReportFlag(op));
+  // A real driver's detail (device, library call, library message) goes
+  // beside the label; the emulation has none, so its texts stay as they are.
+  std::string label = ReportLabel(op);
+  if (status != kStatusOk) {
+    const std::string detail = GetDriver().LastErrorDetail();
+    if (!detail.empty()) label += " -- " + detail;
+  }
+  ZentraErrorHandler(status, label.c_str(), ReportFlag(op));
   return status >= 0;
 }
 

@@ -29,7 +29,9 @@ std::int16_t ReportFlag(ReportedOp op);
 ReportedOp GroupControlOp(std::int16_t operation);
 
 // Passes the status to ZentraErrorHandler (which shows what the flag asks
-// for) and tells whether it counts as success, i.e. is not negative.
+// for) and tells whether it counts as success, i.e. is not negative. A
+// failing status is labelled "LABEL -- DETAIL" when the driver has a
+// detail for it (Driver::LastErrorDetail).
 bool ReportDriverStatus(ReportedOp op, DriverStatus status);
 
 }  // namespace tsm::daq

@@ -24,6 +24,7 @@
 #include "files/pathnames.h"
 #include "files/replace.h"
 #include "files/state.h"
+#include "files/wholefile.h"
 #include "platform/file_access.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
@@ -56,46 +57,6 @@ void Tell(const std::string& text, const char* caption) {
 
 void ShowTimes(std::uint32_t iniMs, std::uint32_t datMs) {
   platform::GetUi().SetStatusText(0, Format(kTimeSpentFormat, iniMs / 1000.0, datMs / 1000.0));
-}
-
-// The whole data file, followed by a NUL that is not part of it.
-struct FileText {
-  std::unique_ptr<char[]> bytes;
-  std::size_t size = 0;
-  const char* begin() const { return bytes.get(); }
-  const char* end() const { return bytes.get() + size; }
-};
-
-// Ok, or why the file cannot be read: no such file or no regular file (a
-// FIFO would block, a device never end), too little memory for it, a read
-// error. The buffer is not cleared first: it is read over.
-platform::FileStatus ReadWholeFile(const std::string& path, FileText& text) {
-  platform::FileStatus status = platform::FileStatus::Ok;
-  const int fd = platform::OpenRegularFile(path, &status);
-  if (fd < 0) return status;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) status = platform::FileStatus::Failed;
-  if (status == platform::FileStatus::Ok) {
-    const std::size_t size = static_cast<std::size_t>(st.st_size);
-    // (The program's out-of-memory handler is not asked: the Open fails
-    // with its own message.)
-    text.bytes.reset(new (std::nothrow) char[size + 1]);
-    if (!text.bytes) status = platform::FileStatus::OutOfMemory;
-    std::size_t done = 0;
-    while (status == platform::FileStatus::Ok && done < size) {
-      const ssize_t n = ::read(fd, text.bytes.get() + done, size - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) status = platform::FileStatus::Failed;
-      if (n <= 0) break;  // (0: the file shrank meanwhile; take what is there)
-      done += static_cast<std::size_t>(n);
-    }
-    if (status == platform::FileStatus::Ok) {
-      text.size = done;
-      text.bytes[done] = '\0';
-    }
-  }
-  ::close(fd);
-  return status;
 }
 
 std::uint64_t FileSize(const std::string& path) {

@@ -15,6 +15,7 @@
 #include "gui/main_window.h"
 #include "gui/plot_widget.h"
 #include "gui/measure_dialog_view.h"
+#include "gui/picture_output.h"
 #include "gui/plot_views.h"
 #include "gui/qt_ui.h"
 #include "platform/ui.h"
@@ -90,6 +91,7 @@ int RunApplication(int argc, char** argv, const ApplicationOptions& options) {
   RegisterAboutView();
   RegisterPlotViews();
   RegisterMeasureDialogView();
+  InstallPictureOutput(true);
   app::RegisterOptionGroups();
   app::RegisterAllCommands();
 
@@ -118,6 +120,7 @@ int RunApplication(int argc, char** argv, const ApplicationOptions& options) {
     }
     StopMainWindow(ui);
   }
+  RemovePictureOutput();
   app::ResetCommandState();
   shell::FreeCommandLine();
   platform::SetUi(nullptr);

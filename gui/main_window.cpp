@@ -29,6 +29,7 @@
 #include "resources/menu.h"
 #include "app/command_ids.h"
 #include "app/commands.h"
+#include "app/curve_dialog.h"
 #include "app/main_window_link.h"
 #include "shell/version.h"
 
@@ -348,6 +349,11 @@ void MainWindow::SetCursor(plot::PlotCursor cursor) {
 void MainWindow::XorRubberBand(const plot::CanvasRect&) {
   // The paint event draws the band the selection state holds.
   plot_->ShowBand();
+}
+
+void MainWindow::OpenCurveProperties(unsigned curveIndex) {
+  app::OpenCurveProperties(curveIndex);
+  RefreshActions();
 }
 
 void MainWindow::EnableMenuItem(int, bool) {

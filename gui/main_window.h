@@ -70,6 +70,7 @@ class MainWindow : public QMainWindow, public app::CommandHost, public plot::Plo
   void XorRubberBand(const plot::CanvasRect& band) override;
   void EnableMenuItem(int id, bool enabled) override;
   void ShowContextMenu(int x, int y, const std::vector<int>& greyedIds) override;
+  void OpenCurveProperties(unsigned curveIndex) override;
 
   // The menu the context menu would show now (for tests), owned by the caller.
   QMenu* BuildContextMenu(const std::vector<int>& greyedIds);

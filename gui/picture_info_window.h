@@ -1,16 +1,23 @@
 // The "Picture Info" tool window on the screen: the picture information of
-// the plotted family and its legend (a colour swatch, the name and the
-// point count of every curve), or the legend alone when opened with Shift.
-// Owned by the main window; Refresh shows the family anew.
+// the plotted family in fields that edit it (a field is taken when it loses
+// the focus or Enter is pressed), and its legend: a sample of each curve's
+// style, its name (edit it to rename the curve) and its point count, with
+// the style dialog of the chosen curve and the switch that draws the legend
+// inside the plot. Opened with Shift it is the legend alone. Owned by the
+// main window; Refresh shows the family anew.
 #pragma once
 
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
+class QCheckBox;
 class QFormLayout;
-class QLabel;
-class QListWidget;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTableWidget;
 
 namespace tsm::gui {
 
@@ -20,17 +27,30 @@ class PictureInfoView : public QWidget {
   ~PictureInfoView() override;
 
   void Refresh();
-  QListWidget* Legend() const { return legend_; }
-  // The text shown beside a label ("Graph:", "Units:"...), empty when none.
+  // The legend: column 0 the style sample and the name, column 1 the points.
+  QTableWidget* Legend() const { return legend_; }
+  QCheckBox* LegendInPlot() const { return legendInPlot_; }
+  QPushButton* StyleButton() const { return style_; }
+  // The editor beside a label ("Graph:", "X units:"...), null when none.
+  QWidget* FieldEditor(const QString& label) const;
+  // The text shown beside a label, empty when none.
   QString FieldText(const QString& label) const;
   void SetClosedListener(std::function<void()> closed) { closed_ = std::move(closed); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QFormLayout* form_ = nullptr;  // null in the legend-only form
-  QListWidget* legend_ = nullptr;
+  struct Field;
+  void Apply(std::size_t index);
+  void RefreshLegend();
+
+  std::vector<Field> fields_;  // empty in the legend-only form
+  QTableWidget* legend_ = nullptr;
+  QCheckBox* legendInPlot_ = nullptr;
+  QPushButton* style_ = nullptr;
+  bool refreshing_ = false;
   std::function<void()> closed_;
 };
 

@@ -70,20 +70,56 @@ int QtCanvas::DpiX() const { return device_.logicalDpiX(); }
 int QtCanvas::DpiY() const { return device_.logicalDpiY(); }
 int QtCanvas::WidthMm() const { return device_.widthMM(); }
 int QtCanvas::HeightMm() const { return device_.heightMM(); }
-int QtCanvas::BitsPerPixel() const { return device_.depth(); }
+int QtCanvas::BitsPerPixel() const { return monochrome_ ? 1 : device_.depth(); }
 
 void QtCanvas::Flush() {
   if (pending_.size() >= 2) {
-    painter_.setPen(pen_);
-    painter_.drawPolyline(pending_.data(), static_cast<int>(pending_.size()));
+    if (inCurve_) {
+      if (curvePath_.isEmpty()) curvePen_ = pen_;
+      curvePath_.moveTo(pending_[0]);
+      for (std::size_t i = 1; i < pending_.size(); ++i) curvePath_.lineTo(pending_[i]);
+    } else {
+      painter_.setPen(pen_);
+      painter_.drawPolyline(pending_.data(), static_cast<int>(pending_.size()));
+    }
   }
   pending_.clear();
   pending_.push_back(pos_);
 }
 
+void QtCanvas::DrawCurvePath() {
+  if (curvePath_.isEmpty()) return;
+  painter_.setPen(curvePen_);
+  painter_.setBrush(Qt::NoBrush);
+  painter_.drawPath(curvePath_);
+  curvePath_.clear();
+}
+
+void QtCanvas::BeginCurve(std::size_t) {
+  Flush();
+  inCurve_ = vector_;
+}
+
+void QtCanvas::EndCurve() {
+  Flush();
+  DrawCurvePath();
+  inCurve_ = false;
+}
+
 void QtCanvas::SetPen(const plot::CanvasPen& pen) {
   Flush();
+  // The curve's lines are all in by the time its symbols take their pen.
+  if (inCurve_) DrawCurvePath();
   pen_ = ToQPen(pen);
+  // The dashes of a thin pen are counted in device pixels: on a printer of
+  // many pixels an inch they are stretched to the length they have on a
+  // screen, else dotted lines print solid.
+  const double stretch = DpiX() / 96.0;
+  if (vector_ && stretch > 1.5 && pen.width <= 1 && pen_.style() == Qt::CustomDashLine) {
+    QList<qreal> dashes = pen_.dashPattern();
+    for (qreal& d : dashes) d *= stretch;
+    pen_.setDashPattern(dashes);
+  }
 }
 
 void QtCanvas::SetFont(const plot::CanvasFont& font) {
@@ -124,7 +160,11 @@ void QtCanvas::Polyline(const CanvasPoint* points, std::size_t count) {
   Flush();
   scratch_.resize(count);
   for (std::size_t i = 0; i < count; ++i) scratch_[i] = QPoint(points[i].x, points[i].y);
-  if (count >= 2) {
+  if (count >= 2 && inCurve_) {
+    if (curvePath_.isEmpty()) curvePen_ = pen_;
+    curvePath_.moveTo(scratch_[0]);
+    for (std::size_t i = 1; i < count; ++i) curvePath_.lineTo(scratch_[i]);
+  } else if (count >= 2) {
     painter_.setPen(pen_);
     painter_.drawPolyline(scratch_.data(), static_cast<int>(count));
   }
@@ -220,8 +260,11 @@ bool QtCanvas::StampIntoImage(const std::vector<QPoint>& offsets, plot::Color co
 void QtCanvas::StampSymbols(int symbol, int size, const plot::CanvasPen& pen,
                             const std::vector<CanvasPoint>& positions) {
   if (positions.empty() || size <= 0 || symbol == plot::kSymbolNone) return;
-  if (symbol < 0 || symbol >= plot::kSymbolCount) {
-    plot::Canvas::StampSymbols(symbol, size, pen, positions);  // reports the bad symbol
+  if (vector_ || symbol < 0 || symbol >= plot::kSymbolCount) {
+    // One shape a position (a bad symbol is reported there).
+    Flush();
+    if (inCurve_) DrawCurvePath();
+    plot::Canvas::StampSymbols(symbol, size, pen, positions);
     return;
   }
   Flush();

@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QPainterPath>
 #include <QPen>
 #include <QPoint>
 
@@ -60,14 +61,34 @@ class QtCanvas : public plot::Canvas {
   // Draws the lines still held back.
   void Flush();
 
+  // A device that shows colours in shades of one ink (a black-and-white
+  // printer): the canvas reports one bit per pixel, so the plot draws in
+  // black unless colour is enforced.
+  void SetMonochrome(bool monochrome) { monochrome_ = monochrome; }
+  // A vector device (printer, PDF, SVG): symbols are drawn as shapes rather
+  // than stamped pixel by pixel, and the lines of each curve go out as one
+  // path.
+  void SetVectorOutput(bool vector) { vector_ = vector; }
+
+  void BeginCurve(std::size_t index) override;
+  void EndCurve() override;
+
  private:
   // StampSymbols' fast path straight into a QImage; false when the painter
   // must do it.
   bool StampIntoImage(const std::vector<QPoint>& offsets, plot::Color color,
                       const std::vector<plot::CanvasPoint>& positions);
 
+  // The lines of the curve being drawn (vector output), and their pen.
+  void DrawCurvePath();
+
   QPainter& painter_;
   QPaintDevice& device_;
+  bool monochrome_ = false;
+  bool vector_ = false;
+  bool inCurve_ = false;
+  QPainterPath curvePath_;
+  QPen curvePen_;
   QPen pen_;
   QFont font_;
   QColor textColor_;

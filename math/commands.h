@@ -6,6 +6,10 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <optional>
+
+#include "curves/curvefam.h"
 
 #include "math/view_link.h"
 #include "platform/ui.h"
@@ -40,8 +44,15 @@ bool ShiftCurveCommand(platform::WindowHandle owner, std::uint32_t index);  // 2
 bool ScaleCurveCommand(platform::WindowHandle owner, std::uint32_t index);  // 245
 bool AbsCurveCommand(platform::WindowHandle owner, std::uint32_t index);    // 247
 
-// 158 "&y as new x": the curve whose y becomes x is chosen in a curve list.
-bool YAsNewXCommand(platform::WindowHandle owner);
+// How a command lets the user choose a curve of the family; nullopt when
+// the choice was cancelled.
+using CurveChooser = std::function<std::optional<std::uint32_t>(
+    platform::WindowHandle owner, const curves::CurveFamily& family)>;
+
+// 158 "&y as new x": the curve whose y becomes x is chosen with `choose`
+// (the main window's curve dialog), else in the curve list of
+// pointwise_dialogs.h.
+bool YAsNewXCommand(platform::WindowHandle owner, const CurveChooser& choose = {});
 // 246 "&y axis as new x": the same with the curve given (the first selected).
 bool YAsNewXCurveCommand(platform::WindowHandle owner, std::uint32_t index);
 

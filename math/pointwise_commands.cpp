@@ -67,13 +67,16 @@ std::function<void(const CurveOperation&)> OneCurve(std::uint32_t index) {
   return [index](const CurveOperation& op) { op(CurrentFamily().Curve(index)); };
 }
 
-bool ApplyYAsNewXWithChecks(platform::WindowHandle owner, std::optional<std::uint32_t> given) {
+bool ApplyYAsNewXWithChecks(platform::WindowHandle owner, std::optional<std::uint32_t> given,
+                            const CurveChooser& choose = {}) {
   CurveFamily& f = CurrentFamily();
   if (const char* refusal = CheckYAsNewX(f)) {
     shell::ShowMessage(owner, refusal, kYAsXCaption, MB_OK | MB_ICONHAND);
     return false;
   }
-  const std::optional<std::uint32_t> n = given ? given : ChooseCurve(owner, f);
+  const std::optional<std::uint32_t> n = given    ? given
+                                         : choose ? choose(owner, f)
+                                                  : ChooseCurve(owner, f);
   if (!n || !curves::PrepareUndo()) return false;
   ApplyYAsNewX(CurrentFamily(), *n);
   return true;
@@ -112,8 +115,8 @@ bool AbsCurveCommand(platform::WindowHandle owner, std::uint32_t index) {
   return ValidCurveIndex(index) && Abs(owner, OneCurve(index));
 }
 
-bool YAsNewXCommand(platform::WindowHandle owner) {
-  return ApplyYAsNewXWithChecks(owner, std::nullopt);
+bool YAsNewXCommand(platform::WindowHandle owner, const CurveChooser& choose) {
+  return ApplyYAsNewXWithChecks(owner, std::nullopt, choose);
 }
 
 bool YAsNewXCurveCommand(platform::WindowHandle owner, std::uint32_t index) {

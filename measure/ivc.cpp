@@ -31,11 +31,6 @@ double XValue(const IVCOptions& o, std::uint32_t i, int sweep1Current) {
       return 0.0;
   }
 }
-
-void NotEnoughMemory(platform::WindowHandle owner) {
-  shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
-                     platform::MB_OK | platform::MB_ICONHAND);
-}
 }  // namespace
 
 double IVC_GetParamValue(std::uint32_t i, int sweep1Current) {
@@ -44,16 +39,10 @@ double IVC_GetParamValue(std::uint32_t i, int sweep1Current) {
 
 int IVC(MeasureDialog& dialog) {
   const platform::WindowHandle owner = dialog.Owner();
-  const int s1 = channels::FirstSweep1Current();
-  if (s1 < 0) {
-    ShowCannotStart(owner, kNoSweep1Text);
-    return 0;
-  }
-  const std::vector<int> voltages = channels::MeasuredVoltages();
-  if (voltages.empty()) {
-    ShowCannotStart(owner, kNoVoltagesText);
-    return 0;
-  }
+  StartChannels start;
+  if (!FindStartChannels(owner, false, &start)) return 0;
+  const int s1 = start.sweep1;
+  const std::vector<int>& voltages = start.voltages;
   // The options cannot change while the modal dialog is open; a copy keeps
   // the loop from reading shared records at every point.
   const channels::MeasurementOptions options = channels::GetMeasurementOptions();
@@ -66,20 +55,10 @@ int IVC(MeasureDialog& dialog) {
   daq::Stopwatch total;
   curves::CurveFamily& family = curves::CurrentFamily();
   const std::uint32_t curves = static_cast<std::uint32_t>(voltages.size());
-  if (!family.SetCount(0) || !family.SetCount(curves)) {
-    NotEnoughMemory(owner);
-    return 0;
-  }
-  NameCurvesAfterVoltages(family, voltages);
-
   const SweepRange range = RangeInCardCodes(dialog.Sweep1());
   std::uint32_t n = PointsPerDirection(range);
   if (range.twoDirections) n *= 2;
-  if (!family.SetAllSizes(n)) {
-    family.SetCount(0);
-    NotEnoughMemory(owner);
-    return 0;
-  }
+  if (!SizeCurvesForVoltages(family, voltages, n, owner)) return 0;
 
   // From here the plot shows the points as they are measured.
   curves::LivePublisher live(family);
@@ -140,10 +119,7 @@ int IVC(MeasureDialog& dialog) {
 
     if (StopRequested()) {
       live.End();
-      if (i < kMinimumPointsKept)
-        family.SetCount(0);
-      else
-        TruncateCurves(family, i);
+      KeepFirstPoints(family, i);
       complete = false;
       break;
     }

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -166,7 +167,17 @@ class MeasureDialog : public platform::DialogModel, public IndicatorHost {
   // touching the driver (what the worker shows between its points).
   void ShowLatestVoltages();
   void ShowLatestCurrents();
+  // The current rows as ShowLatestCurrents shows them, but every Sweep1-role
+  // current shows `amperes` (what a routine takes as the Sweep1 value while
+  // the generator, not the present code, drives it).
+  void ShowSweep1Amperes(double amperes);
   void ShowPhase(const std::string& text);
+  // The row of virtual voltage `index` shows `text` instead of its reading
+  // from now on (the dialog ends with the run): a routine that shows values of its own there (ohms
+  // of R(T)) or marks a reading it takes itself ("not updated").
+  void HoldVoltageRow(int index, const std::string& text);
+  // The temperature field, in the template that has one (FormatTemperature).
+  void ShowTemperature(double kelvin);
 
   Indicator GetIndicator(int controlId) const override;
 
@@ -202,6 +213,7 @@ class MeasureDialog : public platform::DialogModel, public IndicatorHost {
   void RefreshVoltageRows(bool measure);
   void RefreshCurrentBars();
   void ColourVoltageRows();
+  std::optional<std::string> HeldVoltageRow(int index) const;
   void OnCurrentScroll(int row);
   void OnGenerator();
   void SetIndicator(int id, const Indicator& indicator);
@@ -216,6 +228,7 @@ class MeasureDialog : public platform::DialogModel, public IndicatorHost {
   std::atomic<bool> workerStarted_{false};
   mutable std::mutex indicatorMutex_;
   std::map<int, Indicator> indicators_;
+  std::map<int, std::string> heldVoltageRows_;  // voltage index -> text; indicatorMutex_
 };
 
 // Runs the measurement dialog of a mode modally (what every measurement

@@ -23,6 +23,13 @@ void MeasureDialog::InitGroup(Group& g, RangeId id) {
     if (g.range.step == 0) g.range.step = 1;
   }
   const int b = g.base;
+  if (id == RangeId::None) {
+    // A mode without a range takes its points from elsewhere (the voltage
+    // calibration from its step numbers): nothing of the group applies.
+    for (int off = kOffStart; off <= kOffGoStop; ++off) Enable(b + off, false);
+    SetText(b + kOffPoints, "");
+    return;
+  }
   if (g.range.finder) {
     SetCheck(b + kOffSetStart, g.range.start != 0 ? 1 : 0);
     SetCheck(b + kOffSetStop, g.range.stop != kMaxNormalisedCode ? 1 : 0);

@@ -4,6 +4,7 @@
 #include "measure/measure_dialog.h"
 
 #include <mutex>
+#include <optional>
 #include "channels/averaging.h"
 #include "channels/thermometer.h"
 #include "channels/virtual_channels.h"
@@ -90,7 +91,8 @@ void MeasureDialog::RefreshVoltageRows(bool measure) {
     if (defined) {
       const channels::VoltageReading reading =
           measure ? channels::TryMeasureVoltageZeroed(i) : channels::LatestVoltageZeroed(i);
-      ind.text = shell::FormatWithPrefix(static_cast<float>(reading.volts), "V");
+      ind.text = HeldVoltageRow(i).value_or(
+          shell::FormatWithPrefix(static_cast<float>(reading.volts), "V"));
       ind.value = reading.mean + channels::GetVoltageZero(i).bits;
     } else {
       ind.text.clear();
@@ -163,6 +165,40 @@ void MeasureDialog::ShowLatestCurrents() {
   RefreshCurrentBars();
 }
 
+void MeasureDialog::ShowSweep1Amperes(double amperes) {
+  ShowLatestCurrents();
+  const std::string text = shell::FormatWithPrefix(static_cast<float>(amperes), "A");
+  const int first = GetMeasureState().firstCurrentRow.load();
+  for (int r = 0; r < layout_.currentRows; ++r) {
+    const int i = first + r;
+    if (i < channels::kCurrentCount && channels::IsSweep1Kind(channels::GetCurrent(i).kind))
+      SetText(kIdCurrentValue + r, text);
+  }
+}
+
 void MeasureDialog::ShowPhase(const std::string& text) { SetText(kIdStatusLine, text); }
+
+std::optional<std::string> MeasureDialog::HeldVoltageRow(int index) const {
+  std::lock_guard lock(indicatorMutex_);
+  auto it = heldVoltageRows_.find(index);
+  if (it == heldVoltageRows_.end()) return std::nullopt;
+  return it->second;
+}
+
+void MeasureDialog::HoldVoltageRow(int index, const std::string& text) {
+  {
+    std::lock_guard lock(indicatorMutex_);
+    heldVoltageRows_[index] = text;
+  }
+  const int row = index - GetMeasureState().firstVoltageRow.load();
+  if (row < 0 || row >= layout_.voltageRows) return;
+  Indicator ind = GetIndicator(kIdVoltageIndicator + row);
+  ind.text = text;
+  SetIndicator(kIdVoltageIndicator + row, ind);
+}
+
+void MeasureDialog::ShowTemperature(double kelvin) {
+  if (layout_.temperature) SetText(kIdTemperature, channels::FormatTemperature(kelvin));
+}
 
 }  // namespace tsm::measure

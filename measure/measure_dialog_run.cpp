@@ -38,7 +38,7 @@ bool MeasureDialog::CopyRangesBack() {
   bool ok = true;
   {
     std::lock_guard lock(rangeMutex_);
-    if (!g1_.range.finder) {
+    if (!g1_.range.finder && description_.sweep1Range != RangeId::None) {
       std::uint32_t n = 0;
       if (ParseUnsigned(GetText(kSweep1Base + kOffPoints), &n) && n >= 1 && n <= kMaxTypedPoints) {
         g1_.range.start = 0;

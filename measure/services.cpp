@@ -14,6 +14,7 @@
 #include "shell/errors.h"
 #include "shell/settings.h"
 #include "shell/stringex.h"
+#include "shell/sysinfo.h"
 
 namespace tsm::measure {
 
@@ -23,6 +24,32 @@ constexpr const char* kSource = "cvc";
 
 void ShowCannotStart(platform::WindowHandle owner, const char* text) {
   shell::ShowMessage(owner, text, kCannotStartCaption, platform::MB_OK | platform::MB_ICONHAND);
+}
+
+bool FindStartChannels(platform::WindowHandle owner, bool needSweep2, StartChannels* out) {
+  out->sweep1 = channels::FirstSweep1Current();
+  if (out->sweep1 < 0) {
+    ShowCannotStart(owner, kNoSweep1Text);
+    return false;
+  }
+  if (needSweep2) {
+    out->sweep2 = channels::FirstSweep2Current();
+    if (out->sweep2 < 0) {
+      ShowCannotStart(owner, kNoSweep2Text);
+      return false;
+    }
+  }
+  out->voltages = channels::MeasuredVoltages();
+  if (out->voltages.empty()) {
+    ShowCannotStart(owner, kNoVoltagesText);
+    return false;
+  }
+  return true;
+}
+
+void ShowNotEnoughMemory(platform::WindowHandle owner) {
+  shell::ShowMessage(owner, kNotEnoughMemoryText, kCannotMeasureCaption,
+                     platform::MB_OK | platform::MB_ICONHAND);
 }
 
 int FireTriggerPulse() {
@@ -51,6 +78,12 @@ bool NameCurvesAfterVoltages(curves::CurveFamily& family, const std::vector<int>
   return true;
 }
 
+bool SizeCurvesForVoltages(curves::CurveFamily& family, const std::vector<int>& voltages,
+                           std::uint32_t n, platform::WindowHandle owner) {
+  return SizeFamilyForRun(owner, family, voltages.size(), n) &&
+         NameCurvesAfterVoltages(family, voltages);
+}
+
 void FinishFamily(curves::CurveFamily& family, double seconds, const char* title,
                   const char* unitX, const char* unitY) {
   family.SetTimeSpent(static_cast<float>(seconds));
@@ -64,6 +97,34 @@ void TruncateCurves(curves::CurveFamily& family, std::uint32_t n) {
     curves::Curve& c = family.Curve(k);
     if (c.Count() > n) c.SetSize(n);
   }
+}
+
+void KeepFirstPoints(curves::CurveFamily& family, std::uint32_t n) {
+  if (n < kMinimumPointsKept)
+    family.SetCount(0);
+  else
+    TruncateCurves(family, n);
+}
+
+bool FamilyFitsInMemory(std::uint64_t curves, std::uint64_t points) {
+  const shell::MemoryInfo memory = shell::QueryMemory();
+  if (!memory.ok) return true;
+  const double bytes = static_cast<double>(curves) *
+                       (static_cast<double>(points) * sizeof(curves::CurvePoint) +
+                        sizeof(curves::Curve));
+  return bytes <= static_cast<double>(memory.availableKb) * 1024.0;
+}
+
+bool SizeFamilyForRun(platform::WindowHandle owner, curves::CurveFamily& family,
+                      std::uint64_t curves, std::uint64_t points) {
+  family.SetCount(0);
+  if (curves <= UINT32_MAX && points <= UINT32_MAX && FamilyFitsInMemory(curves, points) &&
+      family.SetCount(static_cast<std::uint32_t>(curves)) &&
+      family.SetAllSizes(static_cast<std::uint32_t>(points)))
+    return true;
+  family.SetCount(0);
+  ShowNotEnoughMemory(owner);
+  return false;
 }
 
 void PlayMeasurementSound(const char* name) {

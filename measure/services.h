@@ -31,9 +31,21 @@ inline constexpr const char* kNoTSensorText =
     "voltage as T-sensor";
 // Shows one of the texts above with its caption and the error icon.
 void ShowCannotStart(platform::WindowHandle owner, const char* text);
+// The channels a swept measurement starts from: the first Sweep1 current,
+// the first Sweep2 current (when the mode needs one) and the measured
+// voltages, looked for in that order. The first that is missing is told
+// with its text above and the result is false.
+struct StartChannels {
+  int sweep1 = -1;
+  int sweep2 = -1;
+  std::vector<int> voltages;
+};
+bool FindStartChannels(platform::WindowHandle owner, bool needSweep2, StartChannels* out);
 
 inline constexpr const char* kNotEnoughMemoryText = "Not Enough Memory";
 inline constexpr const char* kCannotMeasureCaption = "Can not Measure";
+// "Not Enough Memory" with its caption and the error icon.
+void ShowNotEnoughMemory(platform::WindowHandle owner);
 
 // --- trigger pulse
 inline constexpr const char* kTriggerFailedText =
@@ -53,10 +65,29 @@ bool NameCurvesAfterVoltages(curves::CurveFamily& family, const std::vector<int>
 // the title and the units.
 void FinishFamily(curves::CurveFamily& family, double seconds, const char* title,
                   const char* unitX, const char* unitY);
+// The family of one curve of n points per voltage, named after them. When
+// the memory is not there: an empty family, "Not Enough Memory" (caption
+// "Can not Measure"), false (SizeFamilyForRun below).
+bool SizeCurvesForVoltages(curves::CurveFamily& family, const std::vector<int>& voltages,
+                           std::uint32_t n, platform::WindowHandle owner);
 // Keeps the first n points of every curve.
 void TruncateCurves(curves::CurveFamily& family, std::uint32_t n);
 // A sweep stopped before this many points leaves an empty family.
 inline constexpr std::uint32_t kMinimumPointsKept = 5;
+// A run that ended early keeps the first n points of every curve, or
+// nothing at all when n < kMinimumPointsKept.
+void KeepFirstPoints(curves::CurveFamily& family, std::uint32_t n);
+// Sizes the family for a run: the old curves go, then `curves` curves of
+// `points` points each (zeros). When the storage cannot be had, or would
+// take more than the memory the machine has free (the run would only end
+// in swapping or be killed by the system), the family is left empty,
+// "Not Enough Memory" (caption "Can not Measure") is shown and the result
+// is false.
+bool SizeFamilyForRun(platform::WindowHandle owner, curves::CurveFamily& family,
+                      std::uint64_t curves, std::uint64_t points);
+// Whether a family of that shape fits into the free memory (true when the
+// free memory cannot be told).
+bool FamilyFitsInMemory(std::uint64_t curves, std::uint64_t points);
 
 // --- completion sounds, played asynchronously from the program directory
 inline constexpr const char* kSoundIVC = "IVC.wav";

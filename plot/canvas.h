@@ -130,6 +130,11 @@ class Canvas {
   // DrawSymbol (symbols.h) at every position with the same symbol, size and pen.
   virtual void StampSymbols(int symbol, int size, const CanvasPen& pen,
                             const std::vector<CanvasPoint>& positions);
+
+  // --- the plot tells where the drawing of each curve begins and ends, so
+  // a vector surface can keep a curve's lines together (one path a curve).
+  virtual void BeginCurve(std::size_t /*index*/) {}
+  virtual void EndCurve() {}
 };
 
 // Win32 MulDiv: a * b / c rounded half away from zero, in 64 bits; -1 when

@@ -357,9 +357,12 @@ void DrawCurves(Canvas& canvas, const curves::CurveFamily& family, const PlotVie
                 const FrameLayout& frame, const CurveStyles& styles, const DrawOptions& options) {
   PositionSet positions(frame);
   std::vector<CanvasPoint> symbols;
-  for (std::uint32_t c = 0; c < family.Count(); ++c)
+  for (std::uint32_t c = 0; c < family.Count(); ++c) {
+    canvas.BeginCurve(c);
     DrawOneCurve(canvas, family.Curve(c), view, frame, styles[c % kCurveStyleCount], options,
                  positions, symbols);
+    canvas.EndCurve();
+  }
 }
 
 }  // namespace tsm::plot

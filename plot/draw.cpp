@@ -9,6 +9,7 @@
 #include "plot/curve_path.h"
 #include "plot/gfont.h"
 #include "plot/gpen.h"
+#include "plot/legend.h"
 #include "plot/range.h"
 #include "plot/state.h"
 #include "shell/phyunits.h"
@@ -111,7 +112,9 @@ std::string UnitCaption(const char* prefix, const char* unit) {
 int Draw(Canvas& canvas, const CanvasRect& area, const curves::CurveFamily& family,
          PlotView& view, const DrawOptions& options) {
   const PlotState& s = GetPlotState();
-  return Draw(canvas, area, family, view, s.axes, s.styles, options);
+  DrawOptions o = options;
+  o.legend = o.legend || s.legendInPlot;
+  return Draw(canvas, area, family, view, s.axes, s.styles, o);
 }
 
 int Draw(Canvas& canvas, const CanvasRect& area, const curves::CurveFamily& family,
@@ -217,6 +220,7 @@ int Draw(Canvas& canvas, const CanvasRect& area, const curves::CurveFamily& fami
   canvas.SetClip(CanvasRect{left, top, right + 1, bottom + 1});
   DrawCurves(canvas, family, view, f, styles, options);
   canvas.ClearClip();
+  if (options.legend) DrawLegendInFrame(canvas, f, family, styles, enforce);
   return static_cast<int>(family.Count());
 }
 

@@ -26,6 +26,9 @@ struct DrawOptions {
   // Draw every point as it comes (no column reduction, every symbol drawn
   // one by one): the reference the fast path is compared with.
   bool everyPoint = false;
+  // The legend in the top right corner of the frame (legend.h). The drawing
+  // with the process-wide settings also draws it when the plot state says so.
+  bool legend = false;
 };
 
 inline constexpr int kNothingDrawn = -1;

@@ -50,6 +50,9 @@ struct PlotState {
   ScreenDpiProvider screenDpi;
   // Told of every pointer move over the plot (the Cursors window).
   PointerListener pointerListener;
+  // The legend is drawn inside the frame too (an option of the print
+  // contents group, switched in the Picture Info window as well).
+  bool legendInPlot = false;
 };
 
 PlotState& GetPlotState();

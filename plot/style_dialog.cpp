@@ -13,11 +13,9 @@ namespace tsm::plot {
 
 using namespace tsm::platform;
 
-namespace {
 const char* const kSymbolNames[kSymbolCount] = {"N&one",         "&Circle",        "S&quare",
                                                "&Diamond",      "Triangle &up",   "Triangle do&wn",
                                                "&Pixel"};
-}  // namespace
 
 int RunStyleDialog(WindowHandle owner, std::uint32_t curveIndex) {
   CurveStyle& style = GetPlotState().styles[curveIndex % kCurveStyleCount];

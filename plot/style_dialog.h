@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/ui.h"
+#include "plot/symbols.h"
 
 namespace tsm::plot {
 
@@ -16,6 +17,8 @@ inline constexpr int kStyleSizeControl = 1421;
 inline constexpr int kStyleColorSwatch = 1422;  // owner-drawn: its text is "0x%06X"
 inline constexpr int kStyleColorButton = 1423;
 inline constexpr const char* kStyleCaptionFormat = "Style of curve %u";
+// Names of the symbols as the dialog shows them, symbol 0 first.
+extern const char* const kSymbolNames[kSymbolCount];
 
 // Edits style curveIndex modulo 14. Returns 1 after OK (the style changed;
 // the caller redraws), 0 after Cancel.

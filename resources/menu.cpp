@@ -35,6 +35,7 @@ std::vector<MenuItem> BuildMainMenu() {
                 Separator(),
                 Item(206, "&Print"),
                 Item(176, "Page Set&up"),
+                Item(283, "E&xport Picture..."),
                 Separator(),
                 Item(125, "E&xit \t Alt-X"),
             }),
@@ -42,6 +43,12 @@ std::vector<MenuItem> BuildMainMenu() {
             {
                 Item(187, "Undo\tCtrl+Z"),
                 Item(191, "Clear Screen\t "),
+                Popup("Copy &as..",
+                      {
+                          Item(192, "&Picture"),
+                          Item(193, "&SVG drawing"),
+                          Item(194, "&Text columns"),
+                      }),
                 Separator(),
                 Item(233, "Delete data points in\tDel"),
                 Item(234, "&DeSelect\tD"),
@@ -187,6 +194,8 @@ MenuItem BuildContextMenu() {
                    Item(221, "&Delete"),
                    Item(222, "&Properties"),
                    Item(229, "&Style"),
+                   Item(227, "Make &1st"),
+                   Item(228, "Make &last"),
                    Separator(),
                    Item(244, "S&hift"),
                    Item(245, "S&cale"),
@@ -217,7 +226,7 @@ std::vector<Accelerator> BuildAccelerators() {
   const unsigned F = VK_F1 - 1;  // F + n is the key Fn
   return {
       {F + 2, 0, 29},          {F + 3, 0, 213},        {F + 4, 0, 185},
-      {F + 5, 0, 186},         {F + 7, 0, 152},        {F + 8, 0, 153},
+      {F + 5, 0, 186},         {F + 6, 0, 151},        {F + 7, 0, 152},        {F + 8, 0, 153},
       {F + 9, 0, 154},         {F + 11, 0, 261},       {F + 12, 0, 279},
       {'O', kControl, 197},    {'A', kControl, 198},   {'S', kControl, 271},
       {'X', kAlt, 125},        {'Z', kControl, 187},   {VK_BACK, kAlt, 187},

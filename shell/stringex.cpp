@@ -110,4 +110,11 @@ std::string Format(const char* format, ...) {
   return out;
 }
 
+std::string Trim(const std::string& text) {
+  const char* const blanks = " \t\r\n";
+  const auto first = text.find_first_not_of(blanks);
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
 }  // namespace tsm::shell

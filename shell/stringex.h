@@ -23,6 +23,9 @@ int CountLines(const char* text);
 bool BoundedAssign(std::string& dst, const std::string& src, std::size_t size);
 bool BoundedAppend(std::string& dst, const std::string& src, std::size_t size);
 
+// The text without the blanks, tabs and line ends at its ends.
+std::string Trim(const std::string& text);
+
 // printf into a std::string (no length limit).
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 

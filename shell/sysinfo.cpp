@@ -27,13 +27,6 @@ std::string ReadSmallFile(const char* path) {
   return text;
 }
 
-std::string Trim(const std::string& s) {
-  const std::size_t b = s.find_first_not_of(" \t\r");
-  if (b == std::string::npos) return {};
-  const std::size_t e = s.find_last_not_of(" \t\r");
-  return s.substr(b, e - b + 1);
-}
-
 // Splits "key : value" lines; calls f(key, value) for each.
 template <class F>
 void ForEachKeyValue(const std::string& text, F f) {

@@ -2,6 +2,9 @@
 // measurement (rescale, the axes swap of V(I), the unsaved mark).
 #include "plot/view.h"
 #include "app/commands.h"
+#include "measure/ich.h"
+#include "measure/ich_options.h"
+#include "measure/ict_options.h"
 #include "tests/measure/measure_fixture.h"
 
 namespace tsm::testing {
@@ -19,14 +22,10 @@ class MeasureCommandsTest : public MeasureTest {
   ~MeasureCommandsTest() override { app::ResetCommandState(); }
 };
 
-TEST_F(MeasureCommandsTest, OnlyModesWithARoutineCanStart) {
-  EXPECT_TRUE(app::CommandEnabled(29));
-  EXPECT_TRUE(app::CommandEnabled(268));
-  for (int id : {213, 185, 186, 152, 153, 154, 261, 279, 209}) {
-    EXPECT_FALSE(app::CommandEnabled(id)) << id;
-    EXPECT_EQ(app::RunCommand(id), app::CommandResult::Greyed) << id;
-  }
-  EXPECT_EQ(app::RunCommand(151), app::CommandResult::Unknown);
+TEST_F(MeasureCommandsTest, EveryMeasurementAndItsOptionDialogCanStart) {
+  for (int id : {29, 268, 213, 185, 151, 152, 149, 267, 153, 219, 261, 262, 209, 215, 186, 154,
+                 279, 169, 278})
+    EXPECT_TRUE(app::CommandEnabled(id)) << id;
   EXPECT_TRUE(ui->CallsOf(platform::UiCall::Kind::Modal).empty());
 }
 
@@ -69,6 +68,38 @@ TEST_F(MeasureCommandsTest, TheVIOptionsCommandOpensTheIVCOptions) {
   EXPECT_EQ(app::RunCommand(268), app::CommandResult::Done);
   EXPECT_TRUE(measure::GetIVCOptions().trigger);
   EXPECT_EQ(ui->CallsOf(platform::UiCall::Kind::Modal)[0].caption, "IVC Options");
+}
+
+TEST_F(MeasureCommandsTest, TheCriticalCurrentCommandsMeasureWithoutSwappingAxes) {
+  // The emulated junction with its field current, a few field values.
+  DefineCurrent(1, channels::kPlusSweep2, 0, 1, 1000.0f);
+  measure::ResetIcHOptions();
+  measure::GetIcHOptions().criterion = 0.2f;
+  measure::SweepRange& r = *measure::Range(measure::RangeId::IcH);
+  r.start = 30000;
+  r.stop = 35000;
+  r.step = 1000;
+  channels::GetMeasurementOptions().general.swapXYAxes = true;
+  for (const auto& [id, title] :
+       {std::pair{213, "Ic(H)"}, std::pair{185, "Im(H)"}, std::pair{151, "Ic(H)"}}) {
+    shell::SetDataSaved(true);
+    EXPECT_EQ(app::RunCommand(id), app::CommandResult::Done) << id;
+    EXPECT_STREQ(curves::CurrentFamily().GraphName(), title);
+    EXPECT_STREQ(curves::CurrentFamily().UnitX(), "A");  // not swapped
+    // Im(H) with its default step and reset voltages (both 0) never gets
+    // beyond the step: it tells so and keeps nothing.
+    if (id != 185) {
+      EXPECT_EQ(curves::CurrentFamily().Curve(0).Count(), 6u);
+    }
+    EXPECT_FALSE(shell::DataSaved());
+  }
+  EXPECT_FALSE(measure::ResetFieldForced());
+  measure::ResetIcHOptions();
+
+  ui->PushDialog([](platform::DialogModel& d) { EXPECT_EQ(d.Caption(), "Ic(H) Options"); });
+  EXPECT_EQ(app::RunCommand(149), app::CommandResult::Done);
+  ui->PushDialog([](platform::DialogModel& d) { EXPECT_EQ(d.Caption(), "Ic(T) Options"); });
+  EXPECT_EQ(app::RunCommand(267), app::CommandResult::Done);
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ TEST(OptionsRegistry, SlotsAreDistinctOperationsInTheRegistryOrder) {
   EXPECT_EQ(kOptionSlotGroups[23], OptionGroupId::Junction);
 }
 
-TEST_F(AppTest, LoadAndSaveAllRunEverySlotInOrderAndReportTheTime) {
+TEST_F(AppTest, LoadAndSaveAllRunEverySlotInOrderThenTheGroupsWithoutSlot) {
   std::vector<std::string> calls;
   for (int i = 0; i < static_cast<int>(OptionGroupId::Count); ++i) {
     const auto id = static_cast<OptionGroupId>(i);
@@ -40,9 +40,12 @@ TEST_F(AppTest, LoadAndSaveAllRunEverySlotInOrderAndReportTheTime) {
              [&calls, name](const std::string& f) { calls.push_back("S" + name + f); return 1; }});
   }
   EXPECT_EQ(LoadAllSettings("x"), 1);
-  ASSERT_EQ(calls.size(), kOptionSlots);
+  ASSERT_EQ(calls.size(), kOptionSlots + 1);
   for (std::size_t i = 0; i < kOptionSlots; ++i)
     EXPECT_EQ(calls[i], "L" + std::to_string(static_cast<int>(kOptionSlotGroups[i])) + "x");
+  // The voltage calibration's settings persist like the others, after slot 24.
+  EXPECT_EQ(calls[kOptionSlots],
+            "L" + std::to_string(static_cast<int>(OptionGroupId::Calibrator)) + "x");
   EXPECT_EQ(ui->StatusText(0).rfind("Time spent to load all settings: ", 0), 0u);
   EXPECT_EQ(ui->StatusText(0).substr(ui->StatusText(0).size() - 4), " sec");
   EXPECT_EQ(ui->BusyDepth(), 0);
@@ -50,8 +53,10 @@ TEST_F(AppTest, LoadAndSaveAllRunEverySlotInOrderAndReportTheTime) {
 
   calls.clear();
   EXPECT_EQ(SaveAllSettings("y"), 1);
-  ASSERT_EQ(calls.size(), kOptionSlots);
+  ASSERT_EQ(calls.size(), kOptionSlots + 1);
   EXPECT_EQ(calls[22], "S" + std::to_string(static_cast<int>(OptionGroupId::IVC)) + "y");
+  EXPECT_EQ(calls[kOptionSlots],
+            "S" + std::to_string(static_cast<int>(OptionGroupId::Calibrator)) + "y");
   const std::string status = ui->StatusText(0);
   EXPECT_EQ(status.rfind("Time spent to save all settings: ", 0), 0u);
   EXPECT_EQ(status.substr(status.size() - 10), " sec (INI)");

@@ -78,6 +78,23 @@ TEST(CardsCommand, ExitsWith2WhenCardsAreMissing) {
   EXPECT_EQ(tsm::testing::TempDir::Read(outFile), "Zentra version 0500 detected.\n");
 }
 
+// The real-card backend over comedilib itself, on a machine without comedi
+// devices (CI has neither devices nor the kernel module).
+TEST(CardsCommand, WithComediAndNoDeviceSaysSoAndExitsWith2) {
+  if (::access("/dev/comedi0", F_OK) == 0) GTEST_SKIP() << "this machine has a comedi device";
+  const ProgramRun run = RunProgram("-driver:comedi -cards");
+  EXPECT_EQ(run.exitCode, 2);
+  EXPECT_EQ(run.out,
+            "Get_Zentra_Version() failed\n\n"
+            "No comedi device found (/dev/comedi0 to /dev/comedi15): No such file or "
+            "directory.\n");
+}
+
+TEST(CardsCommand, AnUnknownDriverEndsTheProgramWithExitCode4) {
+  EXPECT_EQ(RunProgram("-driver:fast -cards").exitCode, 4);
+  EXPECT_EQ(RunProgram("-cards -driver:emulated").out, kEmulatedInventory);
+}
+
 TEST(CardsCommand, RecognisesItsSwitchOnly) {
   const char* cards[] = {"tesmira", "x.dat", "-cards"};
   const char* slash[] = {"tesmira", "/cards"};

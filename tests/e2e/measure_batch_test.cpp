@@ -1,81 +1,38 @@
-// The example of the README run as a user would: "tesmira -i:... -batch:..."
+// The examples of the README run as a user would: "tesmira -i:... -batch:..."
 // without a display measures the I-V curve of the emulated junction and
-// saves it; the saved file holds the hysteretic curve.
+// saves it (the saved file holds the hysteretic curve), and every mode of the
+// README's list of modes runs its example.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "tests/support/test_support.h"
+#include "tests/e2e/program_run.h"
 
 namespace {
 
-struct ProgramRun {
-  std::string out;
-  int exitCode = -1;
-};
-
-// `prefix` goes before the program (a "timeout" command).
-ProgramRun RunIn(const std::string& dir, const std::string& arguments,
-                 const std::string& prefix = "") {
-  const std::string command = "cd '" + dir + "' && " + prefix +
-                              "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
-                              std::string(TESMIRA_EXE) + "' " + arguments + " 2>&1";
-  ProgramRun run;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[512];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = ::pclose(pipe);
-  if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-  return run;
-}
-
-struct Point {
-  double x, y;
-};
-
-std::vector<Point> ReadColumns(const std::string& path) {
-  std::ifstream in(path);
-  std::vector<Point> points;
-  std::string line;
-  while (std::getline(in, line)) {
-    std::istringstream fields(line);
-    Point p{};
-    if (fields >> p.x >> p.y) points.push_back(p);
-  }
-  return points;
-}
+using tsm::testing::Point;
+using tsm::testing::ProgramRun;
+using tsm::testing::ReadRows;
+using tsm::testing::RunIn;
 
 TEST(MeasureBatch, TheExampleMeasuresAndSavesTheHystereticCurveOfTheJunction) {
   // The command as the README prints it, run from a folder that holds the
   // examples as the repository does.
-  const std::string readme =
-      tsm::testing::TempDir::Read(std::string(TESMIRA_SOURCE_DIR) + "/README.md");
-  const std::string program = "build/bin/tesmira ";
-  const auto at = readme.find(program + "-i:examples/junction.ini");
-  ASSERT_NE(at, std::string::npos) << "the README lost the measurement example";
-  const std::string arguments =
-      readme.substr(at + program.size(), readme.find('\n', at) - at - program.size());
-
+  const std::string arguments = tsm::testing::ReadmeArguments("-i:examples/junction.ini");
+  ASSERT_FALSE(arguments.empty()) << "the README lost the measurement example";
   tsm::testing::TempDir dir;
-  std::filesystem::create_directory(dir.Path() / "examples");
-  for (const char* name : {"junction.ini", "iv_curve.tsm"})
-    std::filesystem::copy_file(std::string(TESMIRA_SOURCE_DIR) + "/examples/" + name,
-                               dir.Path() / "examples" / name);
-  const ProgramRun run = RunIn(dir.Path().string(), arguments);
+  tsm::testing::CopyExamples(dir, {"junction.ini", "iv_curve.tsm"});
+  const tsm::testing::ProgramRun run = tsm::testing::RunIn(dir.Path().string(), arguments);
   EXPECT_EQ(run.exitCode, 0) << run.out;
   EXPECT_NE(run.out.find("dialog 4900 [Measurements -- IVC] -> 1"), std::string::npos) << run.out;
 
-  const std::vector<Point> points = ReadColumns(dir.File("junction_iv.dat"));
+  const std::vector<Point> points = tsm::testing::ReadColumns(dir.File("junction_iv.dat"));
   ASSERT_EQ(points.size(), 512u) << run.out;
   // Up from -10 mA: ohmic at the start, no voltage between small currents
   // and the critical current, ohmic above it.
@@ -117,6 +74,121 @@ TEST(MeasureBatch, AWaitThatRunsOutStopsAMeasurementInTheMiddleOfAHugeDelay) {
   EXPECT_NE(run.out.find("batch:3: the dialog was still working after the wait"),
             std::string::npos)
       << run.out;
+}
+
+TEST(MeasureBatch, EveryModeTheReadmeListsRunsItsExample) {
+  // The list of the modes batch mode runs: "- MODE: `build/bin/tesmira ARGS`".
+  std::istringstream readme(
+      tsm::testing::TempDir::Read(std::string(TESMIRA_SOURCE_DIR) + "/README.md"));
+  const std::string program = "`build/bin/tesmira ";
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(readme, line))
+    if (line.rfind("- ", 0) == 0 && line.find(program) != std::string::npos &&
+        line.back() == '`')
+      lines.push_back(line);
+  ASSERT_GE(lines.size(), 4u);
+
+  tsm::testing::TempDir dir;
+  std::filesystem::copy(std::string(TESMIRA_SOURCE_DIR) + "/examples", dir.Path() / "examples");
+  for (const std::string& l : lines) {
+    const auto at = l.find(program) + program.size();
+    const ProgramRun run = RunIn(dir.Path().string(), l.substr(at, l.size() - 1 - at));
+    EXPECT_EQ(run.exitCode, 0) << l << "\n" << run.out;
+    EXPECT_NE(run.out.find("] -> 1\n"), std::string::npos) << l << "\n" << run.out;
+  }
+
+  // The I-V family: five curves, each switching where the junction's
+  // diffraction pattern puts the critical current for its field (12-bit
+  // units: |sin(f/100) / (f/100)| x 1500 + 60, the field f = 64 s, up to 5
+  // units of noise; a bias step is 32 units).
+  const auto family = ReadRows(dir.File("junction_ivf.dat"));
+  ASSERT_EQ(family.size(), 256u);
+  ASSERT_EQ(family[0].size(), 10u);
+  for (int s = 0; s < 5; ++s) {
+    double switched = 0;
+    for (std::size_t i = 0; i < 128 && switched == 0; ++i)
+      if (family[i][2 * s] > 0 && family[i][2 * s + 1] > 0.5) switched = family[i][2 * s];
+    const double u = s * 0.64;
+    const double ic = (s == 0 ? 1.0 : std::sin(u) / u) * 1500 + 60;
+    const double units = switched * 1000 * 32768 / 10 / 16;
+    EXPECT_GT(units, ic - 45) << s;
+    EXPECT_LT(units, ic + 70) << s;
+  }
+  const std::string names = tsm::testing::TempDir::Read(dir.File("junction_ivf.ini"));
+  EXPECT_NE(names.find("junction (I_H=+1.250 mA)"), std::string::npos);
+
+  // V(I_wfm): two triangles of 128 ticks; the junction switches on the way
+  // up only near the critical current, and stays ohmic far below it on the
+  // way down.
+  const auto wfm = ReadRows(dir.File("junction_wfm.dat"));
+  ASSERT_EQ(wfm.size(), 256u);
+  for (std::size_t r = 0; r < 256; ++r) {
+    EXPECT_EQ(wfm[r][0], static_cast<double>(r));
+    const double i = 10.0 * (1.0 - std::fabs(static_cast<double>(r % 128) - 64.0) / 32.0);
+    if (r % 128 < 64 && i > 0.5 && i < 7.0) {
+      EXPECT_LT(std::fabs(wfm[r][1]), 0.06) << r;
+    }
+    if (r % 128 > 64 && i > 2.0 && i < 7.0) {
+      EXPECT_NEAR(wfm[r][1], i, 0.1) << r;
+    }
+  }
+
+  // V_dc(I_ac): 259 amplitudes from 0 to full scale.
+  const auto vdc = ReadRows(dir.File("junction_vdc.dat"));
+  ASSERT_EQ(vdc.size(), 259u);
+  EXPECT_NEAR(vdc[0][0], 0.0, 1e-6);
+  EXPECT_NEAR(vdc[258][0], 0.01, 1e-6);
+}
+
+}  // namespace
+
+namespace {
+
+using tsm::testing::Point;
+using tsm::testing::ProgramRun;
+
+TEST(MeasureBatch, TheTimeTraceExampleTakesItsPointsOnTheirSchedule) {
+  const std::string arguments =
+      tsm::testing::ReadmeArguments("-i:examples/junction.ini -batch:examples/time_trace.tsm");
+  ASSERT_FALSE(arguments.empty()) << "the README lost the time-trace example";
+  tsm::testing::TempDir dir;
+  tsm::testing::CopyExamples(dir, {"junction.ini", "time_trace.tsm"});
+  const ProgramRun run = tsm::testing::RunIn(dir.Path().string(), arguments);
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_NE(run.out.find("dialog 4904 [Measurements -- V(time)] -> 1"), std::string::npos)
+      << run.out;
+  const std::vector<Point> points = tsm::testing::ReadColumns(dir.File("junction_trace.dat"));
+  ASSERT_EQ(points.size(), 100u) << run.out;
+  // One point every 20 ms: never early, late only as far as a busy machine
+  // delays a reading, and the last one where the schedule puts it.
+  for (std::size_t i = 0; i < points.size(); ++i) {
+    EXPECT_GE(points[i].x, i * 0.020 - 1e-6) << i;
+    EXPECT_LT(std::fabs(points[i].y), 0.06) << i;  // no bias: the junction shows no voltage
+  }
+  EXPECT_LT(points.back().x, 99 * 0.020 + 1.0);
+}
+
+TEST(MeasureBatch, ACalibrationAsksForEveryStepAndReportsItsFit) {
+  tsm::testing::TempDir dir;
+  const std::string ini = tsm::testing::TempDir::Read(std::string(TESMIRA_SOURCE_DIR) +
+                                                      "/examples/junction.ini") +
+                          "\r\n[Voltage Standard]\r\nFirstStep=-2\r\nLastStep=2\r\n"
+                          "StepIncrement=2\r\n";
+  dir.Write("cal.ini", ini);
+  dir.Write("cal.tsm",
+            "answer ok\nanswer ok\nanswer ok\nrun Calibration\nexpect curves 1\n"
+            "expect points 0 3\n");
+  const ProgramRun run = tsm::testing::RunIn(dir.Path().string(), "-i:cal.ini -batch:cal.tsm");
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_NE(run.out.find("message [Voltage Calibration] Set the voltage standard to step n = -2"
+                         "\\n(-0.000310175 V at 75 GHz)."),
+            std::string::npos)
+      << run.out;
+  // The junction is no standard: its fit is reported, not offered for correction.
+  EXPECT_NE(run.out.find("message [Voltage Calibration] junction:"), std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("(too large, not corrected)"), std::string::npos) << run.out;
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 // the close box asking about unsaved data.
 #include <QAction>
 #include <QLabel>
-#include <QListWidget>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTableWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
@@ -34,6 +36,7 @@
 #include "app/command_ids.h"
 #include "app/commands.h"
 #include "app/main_window_link.h"
+#include "app/picture_info.h"
 #include "app/startup.h"
 #include "shell/settings.h"
 #include "tests/gui/qt_test_app.h"
@@ -198,8 +201,10 @@ TEST_F(MainWindowTest, KeysOfTheAcceleratorTableRunTheirCommands) {
   // Del and D need a made selection: greyed, their keys do nothing.
   QTest::keyClick(window->Plot(), Qt::Key_Delete, Qt::NoModifier);
   QTest::keyClick(window->Plot(), Qt::Key_D, Qt::NoModifier);
-  QTest::keyClick(window->Plot(), Qt::Key_F6, Qt::NoModifier);
   EXPECT_EQ(ran, 0);
+  QTest::keyClick(window->Plot(), Qt::Key_F6, Qt::NoModifier);  // "Ic(H) with &Reset"
+  EXPECT_EQ(ran, 151);
+  ran = 0;
   FillFamily();
   app::Redraw();
   QTest::mousePress(window->Plot(), Qt::LeftButton, {}, QPoint(300, 150));
@@ -301,19 +306,45 @@ TEST_F(MainWindowTest, ToolWindowClosedByItsCloseBoxUnchecksItsItem) {
   EXPECT_FALSE(Action(app::kCmdTemperature)->isChecked());
 }
 
-TEST_F(MainWindowTest, PictureInfoFollowsThePlotAndItsShiftFormIsTheLegend) {
+TEST_F(MainWindowTest, PictureInfoShowsAndEditsThePictureAndItsShiftFormIsTheLegend) {
   window->RunCommandFromUi(app::kCmdPictureInfo);
-  ASSERT_NE(window->PictureInfo(), nullptr);
+  PictureInfoView* info = window->PictureInfo();
+  ASSERT_NE(info, nullptr);
   EXPECT_TRUE(Action(app::kCmdPictureInfo)->isChecked());
-  EXPECT_EQ(window->PictureInfo()->Legend()->count(), 0);
+  EXPECT_EQ(info->Legend()->rowCount(), 0);
   FillFamily();
+  shell::SetDataSaved(true);
   app::Redraw();  // the plot-changed notification
-  EXPECT_EQ(window->PictureInfo()->Legend()->count(), 3);
-  EXPECT_EQ(window->PictureInfo()->Legend()->item(1)->text(), "T = 4 K  (401)");
-  EXPECT_EQ(window->PictureInfo()->FieldText("Graph:"), "V(I)");
-  EXPECT_EQ(window->PictureInfo()->FieldText("Units:"), "X: A   Y: V");
-  EXPECT_EQ(window->PictureInfo()->FieldText("Date:"), "unknown");
-  window->PictureInfo()->close();
+  ASSERT_EQ(info->Legend()->rowCount(), 3);
+  EXPECT_EQ(info->Legend()->item(1, 0)->text(), "T = 4 K");
+  EXPECT_EQ(info->Legend()->item(1, 1)->text(), "401");
+  EXPECT_FALSE(info->Legend()->item(1, 0)->icon().isNull());
+  EXPECT_EQ(info->FieldText("Graph:"), "V(I)");
+  EXPECT_EQ(info->FieldText("X units:"), "A");
+  EXPECT_EQ(info->FieldText("Date:"), "unknown");
+
+  // A field typed in is taken with Enter: the family has it, the data are unsaved.
+  auto* designer = qobject_cast<QLineEdit*>(info->FieldEditor("Designer:"));
+  ASSERT_NE(designer, nullptr);
+  QTest::keyClicks(designer, "Ada");
+  QTest::keyClick(designer, Qt::Key_Return);
+  EXPECT_STREQ(curves::CurrentFamily().Designer(), "Ada");
+  EXPECT_FALSE(shell::DataSaved());
+  // A date that cannot be read is told and the field shows the family's again.
+  auto* date = qobject_cast<QLineEdit*>(info->FieldEditor("Date:"));
+  date->selectAll();
+  QTest::keyClicks(date, "someday");
+  QTest::keyClick(date, Qt::Key_Return);
+  ASSERT_EQ(ui->MessageBoxes().size(), 1u);
+  EXPECT_EQ(ui->MessageBoxes()[0].text, app::kBadDateText);
+  EXPECT_EQ(info->FieldText("Date:"), "unknown");
+  // The legend renames curves and draws itself inside the plot.
+  info->Legend()->item(2, 0)->setText("T = 6 K, field on");
+  EXPECT_STREQ(curves::CurrentFamily().Curve(2).Name(), "T = 6 K, field on");
+  EXPECT_TRUE(curves::UndoAvailable());
+  info->LegendInPlot()->setChecked(true);
+  EXPECT_TRUE(plot::GetPlotState().legendInPlot);
+  info->close();
   QApplication::processEvents();
   EXPECT_EQ(window->PictureInfo(), nullptr);
   EXPECT_FALSE(Action(app::kCmdPictureInfo)->isChecked());
@@ -321,8 +352,9 @@ TEST_F(MainWindowTest, PictureInfoFollowsThePlotAndItsShiftFormIsTheLegend) {
   window->ToggleToolWindow(app::kCmdPictureInfo, true);  // Shift held
   ASSERT_NE(window->PictureInfo(), nullptr);
   EXPECT_EQ(window->PictureInfo()->objectName(), "pictureInfoLegend");
-  EXPECT_EQ(window->PictureInfo()->FieldText("Graph:"), "");
-  EXPECT_EQ(window->PictureInfo()->Legend()->count(), 3);
+  EXPECT_EQ(window->PictureInfo()->FieldEditor("Graph:"), nullptr);
+  EXPECT_EQ(window->PictureInfo()->Legend()->rowCount(), 3);
+  EXPECT_TRUE(window->PictureInfo()->LegendInPlot()->isChecked());
   window->ToggleToolWindow(app::kCmdPictureInfo, false);
   EXPECT_EQ(window->PictureInfo(), nullptr);
 }

@@ -317,9 +317,11 @@ TEST_F(DialogTest, ARangeThatCountsPointsTakesTheTypedNumber) {
 TEST_F(DialogTest, ZubDoesNothingAndReturnsOne) {
   EXPECT_EQ(m::RunMeasurement(Mode::Zub, nullptr), 1);
   EXPECT_EQ(ui->CallsOf(UiCall::Kind::Modal)[0].text, std::to_string(m::kCompactDialogId));
-  // Modes that are not part of the program yet cannot start.
-  EXPECT_FALSE(m::ModeAvailable(Mode::IcH));
-  EXPECT_EQ(m::RunMeasurement(Mode::IcH, nullptr), 0);
+  // A mode without routine cannot start.
+  static const m::MeasurementDescription none = {nullptr, "none", m::RangeId::None,
+                                                 m::RangeId::None, nullptr, nullptr, nullptr,
+                                                 m::DialogTemplate::Common};
+  EXPECT_EQ(m::RunMeasurement(none, nullptr), 0);
   EXPECT_EQ(ui->CallsOf(UiCall::Kind::Modal).size(), 1u);
 }
 
