@@ -74,18 +74,17 @@ PairReplacement::~PairReplacement() {
 }
 
 bool PairReplacement::Step(const char* what) {
-  if (stepHook) stepHook(what);
-  return true;
+  if (!stepHook || stepHook(what)) return true;
+  errno = EIO;
+  return false;
 }
 
 bool PairReplacement::Rename(const std::string& from, const std::string& to) {
-  Step("rename");
-  return ::renameat(dir_.Fd(), from.c_str(), dir_.Fd(), to.c_str()) == 0;
+  return Step("rename") && ::renameat(dir_.Fd(), from.c_str(), dir_.Fd(), to.c_str()) == 0;
 }
 
 bool PairReplacement::Unlink(const std::string& name) {
-  Step("unlink");
-  return ::unlinkat(dir_.Fd(), name.c_str(), 0) == 0;
+  return Step("unlink") && ::unlinkat(dir_.Fd(), name.c_str(), 0) == 0;
 }
 
 bool PairReplacement::Exists(const std::string& name, struct stat* st) const {
@@ -169,7 +168,7 @@ std::string PairReplacement::StartCompanion() {
 
 bool PairReplacement::CreateData() {
   if (!Ok()) return false;
-  Step("create");
+  if (!Step("create")) return false;
   ::unlinkat(dir_.Fd(), temporary_.c_str(), 0);
   fd_ = ::openat(dir_.Fd(), temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   created_ = fd_ >= 0;
@@ -212,9 +211,11 @@ bool PairReplacement::Commit() {
   if (!Rename(temporary_, committed_)) return false;
   done_ = true;
   if (!Rename(newCompanion_, companion_)) {
-    // Nothing of the old pair has moved: drop the new one.
-    Unlink(committed_);
-    Unlink(newCompanion_);
+    // Nothing of the old pair has moved: drop the new one, the commit
+    // first. Should the committed file stay, its companion stays with it,
+    // and the next Open or Save finishes the new pair (alone, the committed
+    // data would be moved beside the old companion).
+    if (Unlink(committed_)) Unlink(newCompanion_);
     return false;
   }
   return Rename(committed_, data_);

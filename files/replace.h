@@ -56,9 +56,10 @@ class PairReplacement {
   // Commits the new pair and moves it onto the names. False when the pair
   // was not replaced: before the commit nothing changed (also when a folder
   // has one of the pair's names); when the companion cannot be moved the
-  // new pair is dropped and the old one stays; when only the data file's
-  // rename fails the new pair stays committed and the next Open or Save
-  // finishes it.
+  // new pair is dropped and the old one stays (unless the commit cannot be
+  // removed either: then the whole new pair stays committed); when only the
+  // data file's rename fails the new pair stays committed. The next Open or
+  // Save finishes a committed pair.
   bool Commit();
 
  private:
@@ -84,10 +85,12 @@ class PairReplacement {
 // Recovers the pair of a data file (an Open): see PairReplacement::Recover.
 bool RecoverPair(const std::string& data, const std::string& companion);
 
-// Test seam: called with a short name of each step (creating, renaming or
-// removing a file) before it is taken; a test may end the process there.
-// Null: no hook.
-using ReplaceStepHook = void (*)(const char* step);
+// Test seam: called with a short name of each step before it is taken
+// ("companion": the new companion is about to be written; "create",
+// "rename", "unlink": the call on the directory). A test may end the process
+// there, or answer false to make the call fail as a failing disk would
+// (errno EIO; "companion" cannot fail). Null: no hook.
+using ReplaceStepHook = bool (*)(const char* step);
 void SetReplaceStepHook(ReplaceStepHook hook);
 
 }  // namespace tsm::files

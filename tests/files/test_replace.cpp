@@ -10,7 +10,10 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <set>
 
 #include "files/fileio.h"
@@ -28,10 +31,22 @@ struct Pair {
   bool operator==(const Pair&) const = default;
 };
 
+// The hook of the tests: counts the steps, ends the process before step
+// `killAt` as a kill would (nothing after it runs), and fails the steps of
+// the bits of `failing` as a failing disk would.
 int killAt = -1;
+unsigned failing = 0;
 int stepsSeen = 0;
-void CountOrKill(const char*) {
-  if (stepsSeen++ == killAt) ::_exit(0);  // a kill: nothing after this step runs
+bool Hook(const char*) {
+  const int step = stepsSeen++;
+  if (step == killAt) ::_exit(0);
+  return step >= 32 || (failing >> step & 1u) == 0;
+}
+void Arm(int kill, unsigned fail = 0) {
+  killAt = kill;
+  failing = fail;
+  stepsSeen = 0;
+  SetReplaceStepHook(&Hook);
 }
 
 class ReplaceTest : public testing::FilesTest {
@@ -69,9 +84,51 @@ class ReplaceTest : public testing::FilesTest {
     for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
       std::filesystem::remove(e.path());
   }
+  // Runs `work` in a child process that is killed before step `kill` (one
+  // past the last step: not killed).
+  static void InChildKilledAt(int kill, const std::function<void()>& work) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      Arm(kill);
+      work();
+      ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  }
+  // The steps `work` takes, counted in this process.
+  static int StepsOf(const std::function<void()>& work) {
+    Arm(-1);
+    work();
+    SetReplaceStepHook(nullptr);
+    return stepsSeen;
+  }
+  // The next Open finds one whole pair and reads it without a message; the
+  // next Save leaves nothing beside the pair. The pair the Open found.
+  Pair OpenFindsAWholePairAndSaveCleansUp(const Pair& oldPair, const Pair& newPair) {
+    SetReplaceStepHook(nullptr);
+    ui->Clear();
+    EXPECT_EQ(LoadDataFile(dat, false), kFileOk);
+    EXPECT_TRUE(ui->MessageBoxes().empty());
+    const Pair found = OnDisk();
+    EXPECT_TRUE(found == oldPair || found == newPair);
+    EXPECT_EQ(CurrentFamily().Count(), found == oldPair ? 1u : 3u);
+    NewFamily();
+    EXPECT_EQ(SaveDataFile(dat), kFileOk);
+    EXPECT_EQ(Listing(), (std::set<std::string>{"run.dat", "run.ini"}));
+    EXPECT_EQ(OnDisk(), newPair);
+    return found;
+  }
 
   std::string dat = dir.File("run.dat");
   std::string ini = dir.File("run.ini");
+  const std::function<void()> saveNew = [this] {
+    NewFamily();
+    SaveDataFile(dat);
+  };
+  const std::function<void()> open = [this] { LoadDataFile(dat, false); };
 };
 
 TEST_F(ReplaceTest, AKillAtAnyStepLeavesTheWholeOldOrTheWholeNewPair) {
@@ -82,52 +139,89 @@ TEST_F(ReplaceTest, AKillAtAnyStepLeavesTheWholeOldOrTheWholeNewPair) {
 
   Empty();
   Put(oldPair);
-  killAt = -1;
-  stepsSeen = 0;
-  SetReplaceStepHook(&CountOrKill);
-  NewFamily();
-  ASSERT_EQ(SaveDataFile(dat), kFileOk);
-  const int steps = stepsSeen;
+  const int steps = StepsOf(saveNew);
   ASSERT_GE(steps, 5);  // companion, create, commit and the two moves
 
   bool sawOld = false, sawNew = false;
   for (int k = 0; k < steps; ++k) {
-    SCOPED_TRACE("killed before step " + std::to_string(k));
+    SCOPED_TRACE("save killed before step " + std::to_string(k));
     Empty();
     Put(oldPair);
-    killAt = k;
-    stepsSeen = 0;
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      NewFamily();
-      SaveDataFile(dat);
-      ::_exit(3);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-
-    // The next Open finds one whole pair and reads it without a message.
-    SetReplaceStepHook(nullptr);
-    ui->Clear();
-    ASSERT_EQ(LoadDataFile(dat, false), kFileOk);
-    EXPECT_TRUE(ui->MessageBoxes().empty());
-    const Pair found = OnDisk();
-    EXPECT_TRUE(found == oldPair || found == newPair);
+    InChildKilledAt(k, saveNew);
+    const Pair found = OpenFindsAWholePairAndSaveCleansUp(oldPair, newPair);
     sawOld |= found == oldPair;
     sawNew |= found == newPair;
-    EXPECT_EQ(CurrentFamily().Count(), found == oldPair ? 1u : 3u);
-
-    // The next Save leaves nothing beside the pair.
-    NewFamily();
-    ASSERT_EQ(SaveDataFile(dat), kFileOk);
-    EXPECT_EQ(Listing(), (std::set<std::string>{"run.dat", "run.ini"}));
-    EXPECT_EQ(OnDisk(), newPair);
-    SetReplaceStepHook(&CountOrKill);
   }
   EXPECT_TRUE(sawOld);  // killed before the commit
   EXPECT_TRUE(sawNew);  // killed after it
+}
+
+// The Open that finishes or undoes a killed save is killed in its turn, at
+// every step: the Open after it finds the pair the first one would have.
+TEST_F(ReplaceTest, AKillWhileAKilledSaveIsRecoveredChangesNothingOfTheOutcome) {
+  const Pair oldPair = Saved(OldFamily, dat);
+  const Pair newPair = Saved(NewFamily, dat);
+  Empty();
+  Put(oldPair);
+  const int saveSteps = StepsOf(saveNew);
+  int recoveries = 0;
+  for (int k = 0; k < saveSteps; ++k) {
+    Empty();
+    Put(oldPair);
+    InChildKilledAt(k, saveNew);
+    const auto killed = Listing();
+    std::map<std::string, std::string> state;
+    for (const std::string& name : killed) state[name] = TempDir::Read(dir.File(name));
+    const auto restore = [&] {
+      Empty();
+      for (const auto& [name, text] : state) dir.Write(name, text);
+    };
+    const int openSteps = StepsOf(open);
+    const Pair expected = OnDisk();
+    ASSERT_TRUE(expected == oldPair || expected == newPair);
+    for (int j = 0; j < openSteps; ++j) {
+      SCOPED_TRACE("save killed before step " + std::to_string(k) + ", its recovery before step " +
+                   std::to_string(j));
+      ++recoveries;
+      restore();
+      InChildKilledAt(j, open);
+      EXPECT_EQ(OpenFindsAWholePairAndSaveCleansUp(oldPair, newPair), expected);
+    }
+  }
+  EXPECT_GE(recoveries, 3);  // the rolls forward have two renames, a roll back an unlink
+}
+
+// A disk that fails any one or two calls of the replacement (a failed move
+// is undone by removals that may fail too): a Save that says it saved left
+// the new pair; whatever it says, the next Open finds a whole pair and the
+// next Save cleans up.
+TEST_F(ReplaceTest, CallsThatFailAtAnyStepsLeaveTheWholeOldOrTheWholeNewPair) {
+  const Pair oldPair = Saved(OldFamily, dat);
+  const Pair newPair = Saved(NewFamily, dat);
+  Empty();
+  Put(oldPair);
+  // The steps of a save that succeeds and the removals of one that undoes.
+  const int steps = StepsOf(saveNew) + 2;
+  bool failedSaves = false;
+  for (unsigned fail = 1; fail < 1u << steps; ++fail)
+    if (std::popcount(fail) <= 2) {
+      SCOPED_TRACE("failed steps (bits) " + std::to_string(fail));
+      Empty();
+      Put(oldPair);
+      Arm(-1, fail);
+      NewFamily();
+      ui->Clear();
+      const int result = SaveDataFile(dat);
+      const bool saved = result == kFileOk;
+      failedSaves |= !saved;
+      // A Save that failed tells so with its message.
+      EXPECT_EQ(ui->MessageBoxes().size(), saved ? 0u : 1u);
+      const Pair found = OpenFindsAWholePairAndSaveCleansUp(oldPair, newPair);
+      if (saved) {
+        EXPECT_EQ(found, newPair);
+      }
+    }
+  EXPECT_TRUE(failedSaves);
 }
 
 TEST_F(ReplaceTest, TheNextSaveRemovesWhatCrashedSavesLeftAndNothingElse) {
