@@ -48,7 +48,7 @@ TEST_F(OutOfMemoryTest, CancelEndsTheProcessWithMinusOne) {
 #endif
 
 std::size_t seenSize = 0;
-void RecordingHandler() {
+[[maybe_unused]] void RecordingHandler() {
   seenSize = FailedAllocationSize();
   std::set_new_handler(nullptr);  // the next failure throws
 }
@@ -66,7 +66,7 @@ TEST(OutOfMemory, AFailedAllocationTellsTheHandlerItsSize) {
 }
 
 int handlerCalls = 0;
-void CountingHandler() {
+[[maybe_unused]] void CountingHandler() {
   ++handlerCalls;
   std::set_new_handler(nullptr);  // the next failure throws
 }
