@@ -21,6 +21,7 @@
 #include "channels/temperature_window.h"
 #include "gui/cp1252.h"
 #include "gui/cursors_window.h"
+#include "gui/ui_thread.h"
 #include "gui/key_map.h"
 #include "gui/picture_info_window.h"
 #include "gui/plot_widget.h"
@@ -276,7 +277,7 @@ void MainWindow::RepaintPlot() { plot_->Render(); }
 bool MainWindow::OnWindowThread() const { return QThread::currentThread() == thread(); }
 
 void MainWindow::PostToWindowThread(std::function<void()> task) {
-  QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+  PostToUiThread(this, std::move(task));
 }
 
 bool MainWindow::ShiftHeld() const {

@@ -13,6 +13,7 @@
 
 #include "gui/cp1252.h"
 #include "gui/dialog_view.h"
+#include "gui/ui_thread.h"
 #include "shell/errors.h"
 
 namespace tsm::gui {
@@ -94,11 +95,10 @@ auto QtUi::OnUiThread(F&& f) -> decltype(f()) {
   using R = decltype(f());
   if (QThread::currentThread() == thread()) return f();
   if constexpr (std::is_void_v<R>) {
-    QMetaObject::invokeMethod(this, std::forward<F>(f), Qt::BlockingQueuedConnection);
+    RunOnUiThread(f);
   } else {
     R result{};
-    QMetaObject::invokeMethod(
-        this, [&] { result = f(); }, Qt::BlockingQueuedConnection);
+    RunOnUiThread([&] { result = f(); });
     return result;
   }
 }
@@ -108,7 +108,7 @@ void QtUi::PostToUiThread(F&& f) {
   if (QThread::currentThread() == thread())
     f();
   else
-    QMetaObject::invokeMethod(this, std::forward<F>(f), Qt::QueuedConnection);
+    gui::PostToUiThread(this, std::forward<F>(f));
 }
 
 void QtUi::SetStatusSink(StatusSink sink) {
@@ -162,13 +162,9 @@ void QtUi::EndBusyCursor() {
 void QtUi::SetStatusText(int part, const std::string& text) {
   // Not blocking: the worker reports progress often and needs no answer.
   const QString qtext = FromCp1252(text);
-  auto apply = [this, part, qtext] {
+  PostToUiThread([this, part, qtext] {
     if (sink_) sink_(part, qtext);
-  };
-  if (QThread::currentThread() == thread())
-    apply();
-  else
-    QMetaObject::invokeMethod(this, apply, Qt::QueuedConnection);
+  });
 }
 
 FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save) {
