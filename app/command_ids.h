@@ -40,14 +40,26 @@ inline constexpr int kCmdLog10 = 281;
 inline constexpr int kCmdStatistics = 257;
 inline constexpr int kCmdSwapXY = 144;
 inline constexpr int kCmdReversePoints = 156;
+inline constexpr int kCmdMultiPointX = 145;
+inline constexpr int kCmdMultiPointY = 183;
+inline constexpr int kCmdSelfField = 250;
+inline constexpr int kCmdRegularize = 275;
+inline constexpr int kCmdJunctionTable = 110;
+inline constexpr int kCmdHistogramIc = 273;
+inline constexpr int kCmdHistogramRn = 256;
+inline constexpr int kCmdHistogramIe = 274;
+inline constexpr int kCmdArrayHistogram = 277;
+inline constexpr int kCmdSigmaIc = 120;
 // The same tools on the selected curves (context menu).
 inline constexpr int kCmdShiftSelected = 244;
 inline constexpr int kCmdScaleSelected = 245;
 inline constexpr int kCmdAbsSelected = 247;
 inline constexpr int kCmdYAxisAsNewX = 246;
+inline constexpr int kCmdSelfFieldSelected = 252;
 
 // Options menu.
 inline constexpr int kCmdMathOptions = 139;
+inline constexpr int kCmdJunctionOptions = 284;  // "&Junction Parameters"
 inline constexpr int kCmdAveraging = 146;
 inline constexpr int kCmdDelays = 172;
 inline constexpr int kCmdAutoZero = 265;
@@ -60,6 +72,8 @@ inline constexpr int kCmdAxes = 171;
 inline constexpr int kCmdCursors = 132;
 inline constexpr int kCmdTemperature = 134;
 inline constexpr int kCmdPictureInfo = 135;
+inline constexpr int kCmdDerivativeWindowX = 180;
+inline constexpr int kCmdDerivativeWindowY = 181;
 
 // The help text of 195 and 196.
 inline constexpr const char* kHelpOutOfDateText =

@@ -79,16 +79,31 @@ void RegisterMathCommands(CommandRegistry& registry) {
   registry.Register(kCmdAbs, Guarded(math::AbsCommand));
   registry.Register(kCmdFFT, Guarded(math::FFTCommand));
   registry.Register(kCmdLog10, Guarded(math::Log10Command));
+  registry.Register(kCmdRegularize, Guarded(math::RegularizeCommand));
+  registry.Register(kCmdSelfField, Guarded(math::SelfFieldCommand));
+  registry.Register(kCmdJunctionTable, Guarded(math::JunctionTableCommand));
+  registry.Register(kCmdArrayHistogram, Guarded(math::SeriesArrayHistogramCommand));
+  // The parameter histograms take every curve, inside a selection too.
+  registry.Register(kCmdHistogramIc, [] { return Changes(math::IcHistogramCommand(Owner())); });
+  registry.Register(kCmdHistogramRn, [] { return Changes(math::RnHistogramCommand(Owner())); });
+  registry.Register(kCmdHistogramIe, [] { return Changes(math::IeHistogramCommand(Owner())); });
   // Statistics changes nothing: shown is done.
   registry.Register(kCmdStatistics, [] {
     if (!SelectionGuard()) return false;
     math::StatisticsCommand(Owner());
     return true;
   });
+  // Sigma Ic tells when it has nothing to show, which a batch script counts.
+  registry.Register(kCmdSigmaIc,
+                    [] { return SelectionGuard() && math::SigmaIcCommand(Owner()); });
 
   registry.Register(kCmdDerivativeX, [] { return Differentiate(true); });
   registry.Register(kCmdDerivativeY, [] { return Differentiate(false); });
   registry.Register(kCmdIntegrate, Integrate);
+  registry.Register(kCmdMultiPointX,
+                    [] { return Changes(math::MultiPointDerivativeXCommand(Owner())); });
+  registry.Register(kCmdMultiPointY,
+                    [] { return Changes(math::MultiPointDerivativeYCommand(Owner())); });
 
   // The curve is chosen in the curve dialog.
   registry.Register(kCmdYAsNewX,
@@ -113,6 +128,8 @@ void RegisterMathCommands(CommandRegistry& registry) {
   registry.Register(kCmdShiftSelected, [] { return Changes(math::ShiftCommand(Owner())); });
   registry.Register(kCmdScaleSelected, [] { return Changes(math::ScaleCommand(Owner())); });
   registry.Register(kCmdAbsSelected, [] { return Changes(math::AbsCommand(Owner())); });
+  registry.Register(kCmdSelfFieldSelected,
+                    [] { return Changes(math::SelfFieldSelectedCommand(Owner())); });
   registry.Register(kCmdYAxisAsNewX, [] {
     std::uint32_t index = 0;
     return FirstMarked(index) && Changes(math::YAsNewXCurveCommand(Owner(), index));

@@ -7,6 +7,7 @@
 #include "channels/thermometer.h"
 #include "daq/waveform_options.h"
 #include "files/options.h"
+#include "math/junction_options.h"
 #include "math/options.h"
 #include "plot/axes.h"
 #include "app/commands.h"
@@ -33,8 +34,9 @@ CommandFn RunsAndRedraws(Dialog dialog) {
   };
 }
 
-// "Math": the three parameters of the Math tools in one dialog, stored in
-// their keys of the group.
+// "Math": the parameters of the Math tools (smoothing, filter, the angle of
+// Skip Extra Points and the derivative's three keys) in one dialog, stored
+// in their keys of the group.
 int RunMathOptionsDialog(platform::WindowHandle owner) {
   shell::FieldList list;
   for (const shell::Field& field : math::MathGroupFields().fields)
@@ -46,6 +48,7 @@ int RunMathOptionsDialog(platform::WindowHandle owner) {
 
 void RegisterOptionCommands(CommandRegistry& registry) {
   registry.Register(kCmdMathOptions, Runs(RunMathOptionsDialog));
+  registry.Register(kCmdJunctionOptions, Runs(math::RunJunctionDialog));
   registry.Register(kCmdAveraging, Runs(channels::RunAveragingDialog));
   registry.Register(kCmdDelays, Runs(channels::RunDelaysDialog));
   registry.Register(kCmdTrigger, Runs(channels::RunTriggerDialog));

@@ -6,7 +6,8 @@
 namespace tsm::app {
 
 void RegisterToolCommands(CommandRegistry& registry) {
-  for (int id : {kCmdCursors, kCmdTemperature, kCmdPictureInfo}) {
+  for (int id : {kCmdCursors, kCmdTemperature, kCmdPictureInfo, kCmdDerivativeWindowX,
+                 kCmdDerivativeWindowY}) {
     registry.Register(
         id,
         [id] {

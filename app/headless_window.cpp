@@ -4,6 +4,7 @@
 
 #include "channels/temperature_window.h"
 #include "curves/state.h"
+#include "math/derivative.h"
 #include "plot/canvas.h"
 #include "plot/cursors.h"
 #include "plot/draw.h"
@@ -55,17 +56,27 @@ class InvisibleCanvas : public plot::Canvas {
 
 }  // namespace
 
-// The two tool windows as models; each refreshes on the plot-changed
+// The tool windows as models; each refreshes on the plot-changed
 // notification while it is open.
 struct HeadlessWindow::Tools {
   std::unique_ptr<plot::CursorsModel> cursors;
   int cursorsToken = 0;
   int temperatureToken = 0;
   bool pictureInfo = false;
+  struct Derivative {
+    std::unique_ptr<math::DerivativeWindowModel> model;
+    int token = 0;
+  } derivative[2];
 
   ~Tools() {
     CloseCursors();
     CloseTemperature();
+    for (Derivative& d : derivative) CloseDerivative(d);
+  }
+  static void CloseDerivative(Derivative& d) {
+    if (d.token) RemovePlotChangedObserver(d.token);
+    d.token = 0;
+    d.model.reset();
   }
   void CloseCursors() {
     if (!cursors) return;
@@ -110,7 +121,13 @@ void HeadlessWindow::Redraw() { app::Redraw(); }
 void HeadlessWindow::OpenCurveProperties(unsigned curve) { app::OpenCurveProperties(curve); }
 
 bool HeadlessWindow::HasToolWindow(int id) const {
-  return id == kCmdCursors || id == kCmdTemperature || id == kCmdPictureInfo;
+  return id == kCmdCursors || id == kCmdTemperature || id == kCmdPictureInfo ||
+         id == kCmdDerivativeWindowX || id == kCmdDerivativeWindowY;
+}
+
+const math::DerivativeWindowModel* HeadlessWindow::DerivativeWindow(int id) const {
+  if (id != kCmdDerivativeWindowX && id != kCmdDerivativeWindowY) return nullptr;
+  return tools_->derivative[id == kCmdDerivativeWindowY].model.get();
 }
 
 void HeadlessWindow::ToggleToolWindow(int id, bool shift) {
@@ -125,6 +142,17 @@ void HeadlessWindow::ToggleToolWindow(int id, bool shift) {
     plot::CursorsModel* model = t.cursors.get();
     plot::SetPointerListener([model](int x, int y) { model->Update(x, y); });
     t.cursorsToken = AddPlotChangedObserver([model] { model->Refresh(); });
+  } else if (id == kCmdDerivativeWindowX || id == kCmdDerivativeWindowY) {
+    Tools::Derivative& d = t.derivative[id == kCmdDerivativeWindowY];
+    if (d.model) {
+      Tools::CloseDerivative(d);
+      return;
+    }
+    d.model = std::make_unique<math::DerivativeWindowModel>(
+        id == kCmdDerivativeWindowX ? math::DerivativeAxis::X : math::DerivativeAxis::Y);
+    math::DerivativeWindowModel* model = d.model.get();
+    model->Refresh(curves::FamilyForPlot());
+    d.token = AddPlotChangedObserver([model] { model->Refresh(curves::FamilyForPlot()); });
   } else if (id == kCmdPictureInfo) {
     // Nothing to show without a screen; the item's check follows it all the same.
     t.pictureInfo = !t.pictureInfo;
@@ -143,7 +171,7 @@ bool HeadlessWindow::ToolWindowOpen(int id) const {
   if (id == kCmdCursors) return tools_->cursors != nullptr;
   if (id == kCmdTemperature) return channels::GetTemperatureWindow().IsOpen();
   if (id == kCmdPictureInfo) return tools_->pictureInfo;
-  return false;
+  return DerivativeWindow(id) != nullptr;
 }
 
 }  // namespace tsm::app

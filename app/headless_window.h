@@ -1,13 +1,14 @@
 // The main window of batch mode: no display, but the same behaviour the
 // commands rely on. It draws the plot into an invisible surface of a given
 // size (so zoom, pan and selections see the mapping a window would have),
-// keeps its rectangle and title, and runs the Cursors and Temperature
-// models as its tool windows.
+// keeps its rectangle and title, and runs the Cursors, Temperature and
+// derivative-window models as its tool windows.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "math/derivative.h"
 #include "plot/host.h"
 #include "app/command_host.h"
 
@@ -46,6 +47,8 @@ class HeadlessWindow : public CommandHost, public plot::PlotHost {
   bool HasToolWindow(int id) const override;
   void ToggleToolWindow(int id, bool shift) override;
   bool ToolWindowOpen(int id) const override;
+  // The open derivative window of command 180 or 181, else null.
+  const math::DerivativeWindowModel* DerivativeWindow(int id) const;
 
   // PlotHost
   void Redraw() override;

@@ -7,6 +7,7 @@
 #include "channels/thermometer.h"
 #include "daq/waveform_options.h"
 #include "files/options.h"
+#include "math/junction_options.h"
 #include "math/options.h"
 #include "measure/register_groups.h"
 #include "plot/options.h"
@@ -19,6 +20,7 @@ void RegisterOptionGroups() {
   //   channels::RegisterOptionGroups();
   channels::RegisterOptionGroups();
   math::RegisterOptionGroups();
+  math::RegisterJunctionOptionGroup();
   files::RegisterOptionGroups();
   plot::RegisterOptionGroups();
   daq::RegisterWaveformOptionGroups();

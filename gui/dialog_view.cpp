@@ -8,8 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QTextDocument>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -17,6 +20,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -211,6 +215,24 @@ void DialogView::Build() {
   for (const Entry& e : entries_) Connect(e);
 }
 
+namespace {
+
+// Widens (and heightens) a table box to show its lines whole, within what
+// fits a screen; larger tables scroll.
+void FitTable(QPlainTextEdit& table) {
+  const QFontMetrics metrics(table.font());
+  int width = 0, lines = 0;
+  for (const QString& line : table.toPlainText().split('\n')) {
+    width = std::max(width, metrics.horizontalAdvance(line));
+    ++lines;
+  }
+  const int frame = 2 * table.frameWidth() + 2 * static_cast<int>(table.document()->documentMargin());
+  table.setMinimumWidth(std::min(width + frame + 4, 1000));
+  table.setMinimumHeight(std::min(lines * metrics.lineSpacing() + frame + 4, 600));
+}
+
+}  // namespace
+
 QWidget* DialogView::MakeWidget(const Control& c, Entry& entry) {
   QWidget* widget = nullptr;
   switch (c.kind) {
@@ -221,10 +243,18 @@ QWidget* DialogView::MakeWidget(const Control& c, Entry& entry) {
       break;
     }
     case ControlKind::Edit:
-      if (c.multiline)
+      if (c.multiline && c.readOnly) {
+        // A read-only text box holds a table of fixed-width columns: it keeps
+        // its lines whole, in a fixed-pitch font.
+        auto* table = new QPlainTextEdit(this);
+        table->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        table->setLineWrapMode(QPlainTextEdit::NoWrap);
+        widget = table;
+      } else if (c.multiline) {
         widget = new QPlainTextEdit(this);
-      else
+      } else {
         widget = new QLineEdit(this);
+      }
       break;
     case ControlKind::CheckBox:
       widget = new QCheckBox(this);
@@ -412,7 +442,10 @@ void DialogView::Refresh(const Entry& e, const Control& c) {
     }
   } else if (auto* plain = qobject_cast<QPlainTextEdit*>(e.widget)) {
     plain->setReadOnly(c.readOnly);
-    if (!pushing && plain->toPlainText() != text) plain->setPlainText(text);
+    if (!pushing && plain->toPlainText() != text) {
+      plain->setPlainText(text);
+      if (c.readOnly) FitTable(*plain);
+    }
   } else if (auto* check = qobject_cast<QCheckBox*>(e.widget)) {
     check->setText(text);
     check->setCheckState(CheckStateOf(c.check));

@@ -21,10 +21,11 @@
 #include "channels/temperature_window.h"
 #include "gui/cp1252.h"
 #include "gui/cursors_window.h"
-#include "gui/ui_thread.h"
+#include "gui/derivative_window.h"
 #include "gui/key_map.h"
 #include "gui/picture_info_window.h"
 #include "gui/plot_widget.h"
+#include "gui/ui_thread.h"
 #include "gui/qt_ui.h"
 #include "gui/temperature_window.h"
 #include "resources/menu.h"
@@ -114,6 +115,13 @@ MainWindow::~MainWindow() {
   if (pictureInfo_) {
     pictureInfo_->SetClosedListener({});
     delete pictureInfo_;
+  }
+  for (int k = 0; k < 2; ++k) {
+    if (derivativeToken_[k]) app::RemovePlotChangedObserver(derivativeToken_[k]);
+    if (derivative_[k]) {
+      derivative_[k]->SetClosedListener({});
+      delete derivative_[k];
+    }
   }
   if (CursorsWindowView* c = OpenCursorsWindowView()) {
     c->SetClosedListener({});
@@ -290,7 +298,26 @@ void MainWindow::CloseMainWindow() {
 }
 
 bool MainWindow::HasToolWindow(int id) const {
-  return id == app::kCmdCursors || id == app::kCmdTemperature || id == app::kCmdPictureInfo;
+  return id == app::kCmdCursors || id == app::kCmdTemperature || id == app::kCmdPictureInfo ||
+         id == app::kCmdDerivativeWindowX || id == app::kCmdDerivativeWindowY;
+}
+
+void MainWindow::ToggleDerivativeWindow(int k) {
+  if (derivative_[k]) {
+    derivative_[k]->close();  // its closed listener forgets it
+    return;
+  }
+  auto* view = new DerivativeWindowView(
+      this, k == 0 ? math::DerivativeAxis::X : math::DerivativeAxis::Y);
+  derivative_[k] = view;
+  view->SetClosedListener([this, k] {
+    app::RemovePlotChangedObserver(derivativeToken_[k]);
+    derivativeToken_[k] = 0;
+    derivative_[k] = nullptr;
+    RefreshActions();
+  });
+  derivativeToken_[k] = app::AddPlotChangedObserver([view] { view->Refresh(); });
+  view->show();
 }
 
 void MainWindow::ToggleToolWindow(int id, bool shift) {
@@ -310,6 +337,8 @@ void MainWindow::ToggleToolWindow(int id, bool shift) {
         }))
       temperatureToken_ =
           app::AddPlotChangedObserver([] { channels::GetTemperatureWindow().Refresh(); });
+  } else if (id == app::kCmdDerivativeWindowX || id == app::kCmdDerivativeWindowY) {
+    ToggleDerivativeWindow(id == app::kCmdDerivativeWindowY);
   } else if (id == app::kCmdPictureInfo) {
     if (pictureInfo_) {
       pictureInfo_->close();  // its closed listener forgets it
@@ -331,11 +360,17 @@ void MainWindow::ToggleToolWindow(int id, bool shift) {
 
 PictureInfoView* MainWindow::PictureInfo() const { return pictureInfo_; }
 
+DerivativeWindowView* MainWindow::DerivativeWindow(int id) const {
+  if (id == app::kCmdDerivativeWindowX) return derivative_[0];
+  if (id == app::kCmdDerivativeWindowY) return derivative_[1];
+  return nullptr;
+}
+
 bool MainWindow::ToolWindowOpen(int id) const {
   if (id == app::kCmdCursors) return OpenCursorsWindowView() != nullptr;
   if (id == app::kCmdTemperature) return channels::GetTemperatureWindow().IsOpen();
   if (id == app::kCmdPictureInfo) return pictureInfo_ != nullptr;
-  return false;
+  return DerivativeWindow(id) != nullptr;
 }
 
 // --- plot host -----------------------------------------------------------------------

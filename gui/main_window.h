@@ -22,6 +22,7 @@ class QMenu;
 
 namespace tsm::gui {
 
+class DerivativeWindowView;
 class PictureInfoView;
 class PlotWidget;
 
@@ -76,6 +77,8 @@ class MainWindow : public QMainWindow, public app::CommandHost, public plot::Plo
   QMenu* BuildContextMenu(const std::vector<int>& greyedIds);
   // The open "Picture Info" window, or null.
   PictureInfoView* PictureInfo() const;
+  // The open derivative window of command 180 or 181, or null.
+  DerivativeWindowView* DerivativeWindow(int id) const;
 
  protected:
   bool event(QEvent* event) override;
@@ -97,6 +100,10 @@ class MainWindow : public QMainWindow, public app::CommandHost, public plot::Plo
   int temperatureToken_ = 0;
   int pictureInfoToken_ = 0;
   QPointer<PictureInfoView> pictureInfo_;
+  // The derivative windows of X (180) and Y (181) and their observers.
+  QPointer<DerivativeWindowView> derivative_[2];
+  int derivativeToken_[2] = {};
+  void ToggleDerivativeWindow(int slot);
 };
 
 }  // namespace tsm::gui

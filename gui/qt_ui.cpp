@@ -1,6 +1,7 @@
 #include "gui/qt_ui.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFontDialog>
@@ -230,6 +231,15 @@ bool QtUi::ChooseColor(std::uint32_t& color) {
     color = static_cast<std::uint32_t>(chosen.red()) |
             (static_cast<std::uint32_t>(chosen.green()) << 8) |
             (static_cast<std::uint32_t>(chosen.blue()) << 16);
+    return true;
+  });
+}
+
+bool QtUi::SetClipboardText(const std::string& text) {
+  return OnUiThread([&]() -> bool {
+    QClipboard* clipboard = QApplication::clipboard();
+    if (!clipboard) return false;
+    clipboard->setText(FromCp1252(text));
     return true;
   });
 }

@@ -39,6 +39,7 @@ class QtUi : public QObject, public platform::Ui {
                                std::function<void()> callback) override;
   void StopTimer(platform::TimerId id) override;
   int RunModal(platform::DialogModel& dialog, platform::WindowHandle owner) override;
+  bool SetClipboardText(const std::string& text) override;
 
   // Where status-bar texts go (the main window); none: they are dropped.
   using StatusSink = std::function<void(int part, const QString& text)>;

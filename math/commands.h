@@ -19,6 +19,8 @@ namespace tsm::math {
 inline constexpr const char* kSelectionRefusedText =
     "This function is not implemented yet\nto work inside a selection.";
 inline constexpr const char* kSelectionRefusedCaption = "Math & Selection";
+// What the analysis tools say when the family gives them nothing to work on.
+inline constexpr const char* kNoCurvesText = "There is no curve to work on.";
 
 // The guard the main window applies before the whole-family tools (100, 101,
 // 184, 216, 217, 248, 280, 281, 257): inside a selection rectangle it refuses
@@ -75,5 +77,56 @@ bool FFTCommand(platform::WindowHandle owner);
 
 // 257 "S&tatistics": shows the table; changes nothing (always false).
 bool StatisticsCommand(platform::WindowHandle owner);
+
+// --- junction analysis (x = current, y = voltage; math/junction.h)
+
+// 110 "Ic, Rn, Ie, Vc table" on the marked curves: the table dialog; after
+// its OK the family becomes Ic+, |Ic-| and Ie against the curves' parameter
+// (or gets the fitted lines, with "Rn.DrawLines").
+bool JunctionTableCommand(platform::WindowHandle owner);
+
+enum class JunctionQuantity { Ic, Rn, Ie };
+const char* JunctionQuantityName(JunctionQuantity quantity);  // "Ic", "Rn", "Ie"
+const char* HistogramTitle(JunctionQuantity quantity);        // caption and curve name
+inline constexpr const char* kCountsUnits = "counts";
+inline constexpr const char* kHistogramNoValuesText =
+    "No curve gives a value of %s to put into the histogram.";
+inline constexpr const char* kArrayHistogramCaption = "Ic histogram";
+inline constexpr const char* kArrayHistogramNoJumpsText =
+    "No marked curve has a voltage jump larger than the Ic criterion\n"
+    "on its way up.";
+// 273, 256, 274: the quantity of every curve (unguarded), binned.
+bool IcHistogramCommand(platform::WindowHandle owner);
+bool RnHistogramCommand(platform::WindowHandle owner);
+bool IeHistogramCommand(platform::WindowHandle owner);
+// 277 "Ic &histogram": the jump currents of each marked curve, binned.
+bool SeriesArrayHistogramCommand(platform::WindowHandle owner);
+
+// 120 "Si&gma Ic": the spread of the switching currents of the marked
+// curves in a dialog; changes nothing. True when the dialog was shown,
+// false when no marked curve switches (after telling the user).
+bool SigmaIcCommand(platform::WindowHandle owner);
+
+// 275 "&Regularize" on the marked curves.
+bool RegularizeCommand(platform::WindowHandle owner);
+
+// 250 "Self-field" on the marked curves; 252 "Self &Field" on the one marked
+// curve, or on all when not exactly one is marked. Both ask for k first.
+bool SelfFieldCommand(platform::WindowHandle owner);
+bool SelfFieldSelectedCommand(platform::WindowHandle owner);
+
+// 145 "Multi-point dY/dX (X)" and 183 "Multi-point dY/dX (Y)": the family
+// becomes what the derivative window of that axis shows. Curves that give
+// no derivative point are left out (and the user told); a family of which
+// no curve gives one stays as it is.
+inline constexpr const char* kDerivativeCaption = "Multi-point dY/dX";
+inline constexpr const char* kDerivativeNoneText =
+    "No curve has enough points in one sweep direction\nfor the derivative window "
+    "(Options | Math: DerivePoints).";
+inline constexpr const char* kDerivativeSomeLeftText =
+    "Some curves had too few points in one sweep direction\nfor the derivative window.\n"
+    "They have been discarded.";
+bool MultiPointDerivativeXCommand(platform::WindowHandle owner);
+bool MultiPointDerivativeYCommand(platform::WindowHandle owner);
 
 }  // namespace tsm::math

@@ -18,7 +18,6 @@ constexpr double kMaxFilterParameter = 1e10;
 constexpr double kMaxCriticalAngle = 90;
 constexpr double kMinDerivePoints = 2;
 constexpr double kMaxDerivePoints = 1000;
-constexpr double kMaxDeriveDiscardDir = 1;
 
 Field SmoothField(MathOptions& o) {
   return UnsignedField(kSmoothPointsControl, &o.smoothParameter, kMathSection, kSmoothParameterKey,
@@ -63,11 +62,14 @@ struct MathState {
         SmoothField(options),
         FilterField(options),
         AngleField(options),
-        UnsignedField(0, &options.derivePoints, kMathSection, kDerivePointsKey, kMinDerivePoints,
-                      kMaxDerivePoints, ""),
-        CheckField(0, &options.deriveDiscardEdge, kMathSection, kDeriveDiscardEdgeKey, ""),
-        UnsignedField(0, &options.deriveDiscardDir, kMathSection, kDeriveDiscardDirKey, 0,
-                      kMaxDeriveDiscardDir, ""),
+        UnsignedField(kDerivePointsControl, &options.derivePoints, kMathSection,
+                      kDerivePointsKey, kMinDerivePoints, kMaxDerivePoints, kDerivePointsLabel),
+        CheckField(kDeriveDiscardEdgeControl, &options.deriveDiscardEdge, kMathSection,
+                   kDeriveDiscardEdgeKey, kDeriveDiscardEdgeLabel),
+        shell::RadioField(kDeriveDiscardDirControl, &options.deriveDiscardDir, kMathSection,
+                          kDeriveDiscardDirKey,
+                          {"Both directions", "Increasing x only", "Decreasing x only"},
+                          kDeriveDiscardDirLabel),
     };
     smooth = DialogList(SmoothField(options), kSmoothDescription);
     filter = DialogList(FilterField(options), kFilterDescription);

@@ -20,11 +20,10 @@ struct MathOptions {
   unsigned smoothParameter = 5;   // N: the window holds 2N + 1 points, 0 .. 128
   float filterParameter = 10.0f;  // F: spike amplitude in y units, 0 .. 1e10
   float criticalAngle = 3.0f;     // degrees, 0 .. 90
-  // Kept for the multi-point derivative window, which reads them when it is
-  // built; the group stores them so a saved file keeps the user's values.
-  unsigned derivePoints = 5;       // points of the derivative window
-  unsigned deriveDiscardEdge = 1;  // flag: drop the edge points
-  unsigned deriveDiscardDir = 0;   // which edge: a choice index
+  // The multi-point derivative (math/derivative.h).
+  unsigned derivePoints = 5;       // points of the window, 2 .. 1000
+  unsigned deriveDiscardEdge = 1;  // flag: drop points whose window is incomplete
+  unsigned deriveDiscardDir = 0;   // runs kept: 0 all, 1 increasing x, 2 decreasing x
 };
 
 // The process-wide options (factory defaults until the group is loaded).
@@ -46,6 +45,13 @@ inline constexpr int kSmoothPointsControl = 1301;
 inline constexpr int kFilterAmplitudeControl = 1302;
 inline constexpr int kCriticalAngleControl = 1303;
 inline constexpr int kDescriptionControl = 1300;
+// The derivative's keys in the "Math" options dialog.
+inline constexpr int kDerivePointsControl = 1304;
+inline constexpr int kDeriveDiscardEdgeControl = 1305;
+inline constexpr int kDeriveDiscardDirControl = 1306;  // three radio buttons: 1306 .. 1308
+inline constexpr const char* kDerivePointsLabel = "Points of the derivative window:";
+inline constexpr const char* kDeriveDiscardEdgeLabel = "Drop points with an incomplete window";
+inline constexpr const char* kDeriveDiscardDirLabel = "Sweep directions kept";
 
 inline constexpr const char* kSmoothCaption = "Smooth";
 inline constexpr const char* kFilterCaption = "Filter";

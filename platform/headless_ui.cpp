@@ -196,6 +196,18 @@ int HeadlessUi::BusyDepth() const {
   return busy_;
 }
 
+bool HeadlessUi::SetClipboardText(const std::string& text) {
+  std::lock_guard lock(mutex_);
+  clipboard_ = text;
+  calls_.push_back({UiCall::Kind::Clipboard, text, "", 0, 0, nullptr});
+  return true;
+}
+
+std::string HeadlessUi::ClipboardText() const {
+  std::lock_guard lock(mutex_);
+  return clipboard_;
+}
+
 size_t HeadlessUi::PendingAnswers() const {
   std::lock_guard lock(mutex_);
   return answers_.size();
@@ -210,6 +222,7 @@ void HeadlessUi::Clear() {
   colors_.clear();
   dialogs_.clear();
   status_.clear();
+  clipboard_.clear();
 }
 
 void HeadlessUi::FireTimers() {

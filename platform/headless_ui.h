@@ -17,7 +17,7 @@ namespace tsm::platform {
 struct UiCall {
   enum class Kind {
     MessageBox, Beep, Sound, BusyBegin, BusyEnd, StatusText, OpenFile,
-    SaveFile, ChooseFont, ChooseColor, TimerStart, TimerStop, Modal,
+    SaveFile, ChooseFont, ChooseColor, TimerStart, TimerStop, Modal, Clipboard,
   };
   Kind kind;
   std::string text;     // message text, sound file, status text, chosen path
@@ -55,6 +55,8 @@ class HeadlessUi : public Ui {
                      std::function<void()> callback) override;
   void StopTimer(TimerId id) override;
   int RunModal(DialogModel& dialog, WindowHandle owner) override;
+  // Recorded (the text); the last text is kept as the clipboard's content.
+  bool SetClipboardText(const std::string& text) override;
 
   // --- scripting
   void PushAnswer(int button);
@@ -72,6 +74,7 @@ class HeadlessUi : public Ui {
   std::vector<UiCall> MessageBoxes() const { return CallsOf(UiCall::Kind::MessageBox); }
   std::string StatusText(int part) const;
   int BusyDepth() const;
+  std::string ClipboardText() const;
   size_t PendingAnswers() const;
   void Clear();  // forgets the record and every queued answer
 
@@ -93,6 +96,7 @@ class HeadlessUi : public Ui {
   std::deque<std::uint32_t> colors_;
   std::deque<DialogScript> dialogs_;
   std::map<int, std::string> status_;
+  std::string clipboard_;
   int busy_ = 0;
   bool timersFail_ = false;
   TimerId nextTimer_ = 1;

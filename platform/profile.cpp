@@ -2,6 +2,7 @@
 
 #include "platform/decimal.h"
 #include "platform/file_access.h"
+#include "platform/replace_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -260,34 +261,7 @@ CachedFile& Load(const std::string& path) {
 
 // Writes the document next to the file and renames it into place.
 bool Flush(const std::string& path, CachedFile& file) {
-  // Through the directory: the temporary name is longer than the file's.
-  DirectoryOf dir(path);
-  if (!dir.Ok()) return false;
-  struct stat st {};
-  const bool existed = ::fstatat(dir.Fd(), dir.Name().c_str(), &st, 0) == 0;
-  if (existed && ::faccessat(dir.Fd(), dir.Name().c_str(), W_OK, 0) != 0) return false;
-  std::string name;
-  int fd = CreateUniqueSibling(dir.Fd(), dir.Name(), &name);
-  if (fd < 0) return false;
-  const std::string data = Serialise(file.doc);
-  bool ok = true;
-  size_t done = 0;
-  while (ok && done < data.size()) {
-    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-    } else {
-      done += static_cast<size_t>(n);
-    }
-  }
-  if (ok) ::fchmod(fd, existed ? (st.st_mode & 07777) : 0644);
-  if (::close(fd) != 0) ok = false;
-  if (ok && ::renameat(dir.Fd(), name.c_str(), dir.Fd(), dir.Name().c_str()) != 0) ok = false;
-  if (!ok) {
-    ::unlinkat(dir.Fd(), name.c_str(), 0);
-    return false;
-  }
+  if (!ReplaceFileContents(path, Serialise(file.doc))) return false;
   file.identity = IdentityOf(path);
   file.dirty = false;
   return true;

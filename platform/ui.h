@@ -131,6 +131,8 @@ class Ui {
   virtual void StopTimer(TimerId id) = 0;
   // Runs a dialog model modally; returns the value the model ended with.
   virtual int RunModal(DialogModel& dialog, WindowHandle owner) = 0;
+  // Puts text (Windows-1252) on the clipboard; false when it could not.
+  virtual bool SetClipboardText(const std::string& text) = 0;
 };
 
 // The process-wide Ui. Until something is installed it is a headless Ui.

@@ -130,6 +130,7 @@ std::vector<MenuItem> BuildMainMenu() {
       Popup("&Options",
             {
                 Item(139, "Math"),
+                Item(284, "&Junction Parameters"),
                 Item(146, "&Averaging"),
                 Item(172, "Dela&y"),
                 Item(265, "Auto &Zero"),

@@ -5,6 +5,10 @@
 #include <set>
 
 #include "app/settings_commands.h"
+#include "channels/averaging.h"
+#include "math/junction_options.h"
+#include "math/options.h"
+#include "measure/calibration_options.h"
 #include "shell/setupdlg.h"
 #include "tests/app/app_fixture.h"
 
@@ -60,6 +64,42 @@ TEST_F(AppTest, LoadAndSaveAllRunEverySlotInOrderThenTheGroupsWithoutSlot) {
   const std::string status = ui->StatusText(0);
   EXPECT_EQ(status.rfind("Time spent to save all settings: ", 0), 0u);
   EXPECT_EQ(status.substr(status.size() - 10), " sec (INI)");
+}
+
+// The real groups: slots 5, 9 and 24 share the section "Math", and the
+// calibrator's group follows slot 24; a save and a load bring back every
+// value, whichever group wrote its section last.
+TEST_F(AppTest, EveryGroupRoundTripsThroughSaveAndLoadAll) {
+  struct Defaults {
+    Defaults() { Reset(); }
+    ~Defaults() { Reset(); }
+    static void Reset() {
+      math::ResetMathOptions();
+      math::ResetJunctionOptions();
+      channels::ResetAveraging();
+      measure::ResetCalibratorOptions();
+    }
+  } defaults;
+  RegisterOptionGroups();
+  math::GetMathOptions().derivePoints = 9;
+  math::GetMathOptions().deriveDiscardDir = 2;
+  channels::GetAveragingSettings().voltageSamples = 7;
+  math::GetJunctionOptions().icCriterion = 2.5e-4f;
+  math::GetJunctionOptions().rnMethod = math::kRnChord;
+  math::GetJunctionOptions().selfFieldFactor = -0.125f;
+  measure::GetCalibratorOptions().firstStep = -1234;
+  const std::string ini = dir.File("all.ini");
+  ASSERT_EQ(SaveAllSettings(ini), 1);
+
+  Defaults::Reset();
+  ASSERT_EQ(LoadAllSettings(ini), 1);
+  EXPECT_EQ(math::GetMathOptions().derivePoints, 9u);
+  EXPECT_EQ(math::GetMathOptions().deriveDiscardDir, 2u);
+  EXPECT_EQ(channels::GetAveragingSettings().voltageSamples, 7u);
+  EXPECT_EQ(math::GetJunctionOptions().icCriterion, 2.5e-4f);
+  EXPECT_EQ(math::GetJunctionOptions().rnMethod, math::kRnChord);
+  EXPECT_EQ(math::GetJunctionOptions().selfFieldFactor, -0.125f);
+  EXPECT_EQ(measure::GetCalibratorOptions().firstStep, -1234);
 }
 
 TEST_F(AppTest, UnregisteredGroupsAreEmpty) {

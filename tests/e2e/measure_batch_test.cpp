@@ -1,7 +1,8 @@
 // The examples of the README run as a user would: "tesmira -i:... -batch:..."
 // without a display measures the I-V curve of the emulated junction and
-// saves it (the saved file holds the hysteretic curve), and every mode of the
-// README's list of modes runs its example.
+// saves it (the saved file holds the hysteretic curve), every mode of the
+// README's list of modes runs its example, and the junction table example
+// writes the table of the measured junction's parameters.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -74,6 +75,46 @@ TEST(MeasureBatch, AWaitThatRunsOutStopsAMeasurementInTheMiddleOfAHugeDelay) {
   EXPECT_NE(run.out.find("batch:3: the dialog was still working after the wait"),
             std::string::npos)
       << run.out;
+}
+
+TEST(MeasureBatch, TheJunctionTableOfTheEmulatedJunction) {
+  const std::string arguments =
+      tsm::testing::ReadmeArguments("-i:examples/junction.ini -batch:examples/junction_table.tsm");
+  ASSERT_FALSE(arguments.empty()) << "the README lost the junction table example";
+  tsm::testing::TempDir dir;
+  tsm::testing::CopyExamples(dir, {"junction.ini", "junction_table.tsm"});
+  const tsm::testing::ProgramRun run = tsm::testing::RunIn(dir.Path().string(), arguments);
+  EXPECT_EQ(run.exitCode, 0) << run.out;
+  EXPECT_NE(run.out.find("dialog 3132 [Ic, Rn, Ie, Vc table] -> 1"), std::string::npos) << run.out;
+
+  // Header and one row: name, parameter, Ic+, Ic-, Ic, Rn, Ie, Vc.
+  std::ifstream table(dir.File("junction_table.txt"));
+  std::string header, row;
+  ASSERT_TRUE(std::getline(table, header) && std::getline(table, row)) << run.out;
+  EXPECT_EQ(header, "Curve\tParameter\tIc+ (A)\tIc- (A)\tIc (A)\tRn (Ohm)\tIe (A)\tVc (V)\r");
+  std::istringstream fields(row);
+  std::string name;
+  double parameter, icPlus, icMinus, ic, rn, ie, vc;
+  ASSERT_TRUE(std::getline(fields, name, '\t') &&
+              fields >> parameter >> icPlus >> icMinus >> ic >> rn >> ie >> vc)
+      << row;
+  // The emulation switches at 1560 of its 2048 units of 10 mA, jittered by a
+  // few units; the sweep steps by 78 uA and Ic is the last current below
+  // the switch. Its voltage is the bias current through 1000 Ohm, with
+  // noise of about 20 mV.
+  const double ic0 = 1560.0 / 2048 * 0.01, step = 0.02 * 256 / 65536, jitter = 6.0 / 2048 * 0.01;
+  EXPECT_GT(icPlus, ic0 - step - jitter);
+  EXPECT_LT(icPlus, ic0 + jitter);
+  EXPECT_LT(icMinus, -ic0 + step + jitter);
+  EXPECT_GT(icMinus, -ic0 - jitter);
+  EXPECT_NEAR(ic, (icPlus - icMinus) / 2, 1e-9);
+  EXPECT_NEAR(rn, 1000.0, 15.0);
+  EXPECT_NEAR(ie, 0.0, 1.5e-4);
+  EXPECT_NEAR(vc, ic * rn, 1e-3);
+
+  // The family became Ic+, |Ic-| and Ie at the curve's index 0.
+  const std::vector<Point> points = tsm::testing::ReadColumns(dir.File("junction_ic.dat"));
+  ASSERT_EQ(points.size(), 1u) << run.out;
 }
 
 TEST(MeasureBatch, EveryModeTheReadmeListsRunsItsExample) {

@@ -2,8 +2,9 @@
 // picture is saved for a look by eye, TSM_MAIN_SCREENSHOT names the file),
 // the card report when there is nothing to draw, the accelerators through
 // real key presses, a rubber band and the "Math & Selection" refusal, the
-// context menu, dropped files, a tool window closed by its close box, and
-// the close box asking about unsaved data.
+// context menu, dropped files, tool windows closed by their close box (the
+// derivative windows' picture is saved when TSM_DERIVATIVE_SCREENSHOT names
+// a file), and the close box asking about unsaved data.
 #include <QAction>
 #include <QLabel>
 #include <QCheckBox>
@@ -15,6 +16,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 
 #include "channels/temperature_window.h"
@@ -23,6 +25,7 @@
 #include "files/options.h"
 #include "files/state.h"
 #include "gui/cursors_window.h"
+#include "gui/derivative_window.h"
 #include "gui/temperature_window.h"
 #include "gui/main_window.h"
 #include "gui/picture_info_window.h"
@@ -357,6 +360,38 @@ TEST_F(MainWindowTest, PictureInfoShowsAndEditsThePictureAndItsShiftFormIsTheLeg
   EXPECT_TRUE(window->PictureInfo()->LegendInPlot()->isChecked());
   window->ToggleToolWindow(app::kCmdPictureInfo, false);
   EXPECT_EQ(window->PictureInfo(), nullptr);
+}
+
+TEST_F(MainWindowTest, DerivativeWindowsDrawTheirFamilyAndUncheckWhenClosed) {
+  FillFamily();
+  window->RunCommandFromUi(app::kCmdDerivativeWindowY);
+  DerivativeWindowView* y = window->DerivativeWindow(app::kCmdDerivativeWindowY);
+  ASSERT_NE(y, nullptr);
+  EXPECT_TRUE(Action(app::kCmdDerivativeWindowY)->isChecked());
+  EXPECT_EQ(y->windowTitle(), "Derivative Window dY/dX (Y)");
+  // dV/dI against V: three curves, the differential resistance in Ohm.
+  ASSERT_EQ(y->Model().Family().Count(), 3u);
+  EXPECT_STREQ(y->Model().Family().UnitX(), "V");
+  const QImage picture = y->Render();
+  if (const char* file = std::getenv("TSM_DERIVATIVE_SCREENSHOT")) picture.save(file);
+  EXPECT_GT(ColouredPixels(picture), 200);
+
+  // The plot-changed notification rebuilds it; an empty family draws the
+  // explanation instead of curves.
+  curves::CurrentFamily().Clear();
+  app::Redraw();
+  EXPECT_EQ(y->Model().Family().Count(), 0u);
+  y->close();  // its own close box
+  QApplication::processEvents();
+  EXPECT_EQ(window->DerivativeWindow(app::kCmdDerivativeWindowY), nullptr);
+  EXPECT_FALSE(Action(app::kCmdDerivativeWindowY)->isChecked());
+
+  window->RunCommandFromUi(app::kCmdDerivativeWindowX);
+  EXPECT_NE(window->DerivativeWindow(app::kCmdDerivativeWindowX), nullptr);
+  window->RunCommandFromUi(app::kCmdDerivativeWindowX);
+  QApplication::processEvents();
+  EXPECT_EQ(window->DerivativeWindow(app::kCmdDerivativeWindowX), nullptr);
+  EXPECT_FALSE(Action(app::kCmdDerivativeWindowX)->isChecked());
 }
 
 TEST_F(MainWindowTest, CloseBoxIsExitAndAsksAboutUnsavedData) {

@@ -1,5 +1,6 @@
 // Shared pieces of the Math tests: a fixture with a fresh headless Ui, fresh
-// curve data and factory-default Math options, and small curve builders.
+// curve data and factory-default Math and junction options, and small curve
+// builders.
 #pragma once
 
 #include <initializer_list>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "curves/state.h"
+#include "math/junction_options.h"
 #include "math/options.h"
 #include "tests/curves/curves_fixture.h"
 #include "tests/support/test_support.h"
@@ -21,10 +23,12 @@ class MathTest : public tsm::testing::UiTest {
   MathTest() {
     curves::ResetCurvesState();
     ResetMathOptions();
+    ResetJunctionOptions();
   }
   ~MathTest() override {
     curves::ResetCurvesState();
     ResetMathOptions();
+    ResetJunctionOptions();
   }
   static curves::CurveFamily& Family() { return curves::CurrentFamily(); }
 
