@@ -4,7 +4,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
 #include <mutex>
 #include <new>
@@ -12,6 +11,7 @@
 
 #include "curves/state.h"
 #include "platform/dialog.h"
+#include "platform/file_access.h"
 #include "plot/range.h"
 #include "plot/selection.h"
 #include "plot/state.h"
@@ -350,20 +350,21 @@ class Runner {
 };
 
 bool ReadScript(const std::string& path, std::string& text, std::string& why) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    why = "cannot read the batch script " + path;
-    return false;
-  }
-  char buffer[8192];
-  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
-    text.append(buffer, static_cast<std::size_t>(in.gcount()));
-    if (text.size() > kBatchScriptLimit) {
+  // Only a regular file: a FIFO would block, a directory read as an empty
+  // script that "succeeds".
+  switch (platform::ReadRegularFile(path, kBatchScriptLimit, text)) {
+    case platform::FileStatus::Ok:
+      return true;
+    case platform::FileStatus::NotRegular:
+      why = "the batch script " + path + " is not a regular file";
+      return false;
+    case platform::FileStatus::TooLarge:
       why = "the batch script " + path + " is larger than 1 MB";
       return false;
-    }
+    default:
+      why = "cannot read the batch script " + path;
+      return false;
   }
-  return true;
 }
 
 bool StartsWithSwitch(const char* arg, const char* name) {

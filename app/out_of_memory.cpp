@@ -38,7 +38,12 @@ std::new_handler InstallOutOfMemoryHandler() { return std::set_new_handler(&OutO
 // The program's own allocation functions: the standard new_handler is told
 // nothing about the failed request, so the size is recorded before the
 // handler runs. Retrying follows the standard loop: the handler returns and
-// the allocation is tried again. Everything else stays the library's.
+// the allocation is tried again. The nothrow forms are replaced too: a
+// caller that asks for null on failure handles it itself (the data-file
+// reader fails the Open with its own message), so they never run the
+// handler, and every form allocates and frees with the same functions (the
+// library's nothrow new with our delete is a mismatch). The aligned forms
+// stay the library's, with its own aligned delete.
 void* operator new(std::size_t size) {
   if (size == 0) size = 1;
   for (;;) {
@@ -51,7 +56,15 @@ void* operator new(std::size_t size) {
 }
 
 void* operator new[](std::size_t size) { return ::operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return std::malloc(size == 0 ? 1 : size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+  return std::malloc(size == 0 ? 1 : size);
+}
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete[](void* p) noexcept { std::free(p); }
 void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { std::free(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { std::free(p); }

@@ -160,7 +160,9 @@ void ZeroWithSweepCurrent() {
     MoveCurrents(targets);
   }
   WaitForSettling();
-  ZeroVoltages(false);
+  // A stop during the wait: no zeros are taken from voltages that have not
+  // settled; the ones before stay.
+  if (!daq::WaitAborted()) ZeroVoltages(false);
   if (previous >= 0) {
     targets[sweep] = previous;
     MoveCurrents(targets);

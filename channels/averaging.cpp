@@ -51,6 +51,22 @@ AveragingState& State() {
 
 void Beep() { platform::GetUi().MessageBeep(platform::MB_SIMPLEBEEP); }
 
+// The longest multiplexer settling a reading of this thread waits: all of
+// it, except while a display refresh measures (DisplaySettle).
+thread_local std::uint32_t settleLimit = 0xFFFFFFFFu;
+
+// While it lives, readings of this thread wait at most kDisplaySettleMs for
+// the multiplexer: the dialogs' refresh must not hang behind a settling
+// delay of minutes or days (a key of -1).
+class DisplaySettle {
+ public:
+  DisplaySettle() : previous_(settleLimit) { settleLimit = kDisplaySettleMs; }
+  ~DisplaySettle() { settleLimit = previous_; }
+
+ private:
+  std::uint32_t previous_;
+};
+
 // Grows the sample array when the settings were changed without a resize
 // (a program setting them directly); false when the memory is not there.
 bool EnsureSamples(std::size_t n) {
@@ -88,7 +104,7 @@ std::uint64_t AverageLocked(std::size_t cardIndex, std::uint16_t channel, float 
   const std::uint32_t settle = GetMeasurementOptions().delays.delayBeforeVoltage;
   if (settle != 0) {
     single();
-    daq::Delay(settle);
+    daq::Delay(std::min(settle, settleLimit));
   }
 
   std::uint16_t* samples = s.samples.data();
@@ -275,6 +291,7 @@ VoltageReading TryMeasureVoltageZeroed(int index, bool* fresh) {
   std::unique_lock lock(daq::DriverMutex(), std::try_to_lock);
   if (fresh) *fresh = lock.owns_lock();
   if (!lock.owns_lock()) return LatestVoltageZeroed(index);
+  DisplaySettle display;
   const VoltageReading r = MeasureVoltageLocked(index);
   lock.unlock();
   return Zeroed(index, r);
@@ -294,6 +311,7 @@ double TryCurrentAmperes(int index, bool* fresh) {
   std::unique_lock lock(daq::DriverMutex(), std::try_to_lock);
   if (fresh) *fresh = lock.owns_lock();
   if (!lock.owns_lock()) return LatestCurrentAmperes(index);
+  DisplaySettle display;
   const double amperes = MeasureMonitorLocked(index, c);
   lock.unlock();
   return amperes - CurrentZeroShift(index);

@@ -76,7 +76,10 @@ double MeasureCurrent(int index);
 
 // For the display: measures when the driver is free, else answers at once
 // the value the other thread measured last for this channel (0 before any).
-// `fresh` tells which of the two happened.
+// `fresh` tells which of the two happened. The display's reading waits at
+// most kDisplaySettleMs of the multiplexer's settling delay, so a refresh
+// never hangs behind a delay of minutes (or 49 days: a key of -1).
+inline constexpr std::uint32_t kDisplaySettleMs = 50;
 VoltageReading TryMeasureVoltageZeroed(int index, bool* fresh = nullptr);
 double TryCurrentAmperes(int index, bool* fresh = nullptr);
 // The latest values measured, without touching the driver.

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <mutex>
 #include <new>
 #include <strings.h>
@@ -14,6 +13,7 @@
 #include "curves/undo.h"
 #include "platform/assert.h"
 #include "platform/decimal.h"
+#include "platform/file_access.h"
 #include "shell/errors.h"
 #include "shell/stringex.h"
 
@@ -87,9 +87,8 @@ CalibrationFile ReadCalibrationFile(const std::string& path) {
     result.opened = true;
     return result;
   }
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) return result;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
+  // Only a regular file: a FIFO would block, /dev/zero never end a line.
+  std::FILE* f = platform::OpenRegularStream(path);
   if (!f) return result;
   result.opened = true;
   try {

@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "daq/timing.h"
 #include "platform/assert.h"
 #include "platform/clock.h"
 
@@ -39,7 +40,7 @@ int PerfCount_WaitTicks(const TickMark* mark, std::int64_t n) {
   std::int64_t now = 0;
   do {
     if (!platform::QueryPerformanceCounter(&now)) return 0;
-  } while (now - start < n);
+  } while (now - start < n && !WaitAborted());
   return 1;
 }
 

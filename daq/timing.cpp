@@ -1,5 +1,6 @@
 #include "daq/timing.h"
 
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 
@@ -24,6 +25,9 @@ TimingState& State() {
   static TimingState state;
   return state;
 }
+
+// The flag the waits of this thread watch (null: none).
+thread_local const std::atomic<int>* abortFlag = nullptr;
 
 TimeMark MarkOf(const TimeMark* mark) {
   return mark ? *mark : State().sharedMark.load(std::memory_order_relaxed);
@@ -63,16 +67,34 @@ TimeMark Stopwatch_Start(TimeMark* mark) {
   return now;
 }
 
+WaitAbortScope::WaitAbortScope(const std::atomic<int>& flag) : previous_(abortFlag) {
+  abortFlag = &flag;
+}
+
+WaitAbortScope::~WaitAbortScope() { abortFlag = previous_; }
+
+bool WaitAborted() {
+  const std::atomic<int>* flag = abortFlag;
+  return flag && flag->load(std::memory_order_acquire) != 0;
+}
+
 std::uint32_t Stopwatch_WaitUntil(const TimeMark* mark, std::uint32_t ms) {
   const TimeMark start = MarkOf(mark);
   std::uint32_t now = platform::timeGetTime();
-  const std::uint32_t elapsed = now - start;
-  if (elapsed >= ms) return now;
-  const std::uint32_t remaining = ms - elapsed;
-  if (remaining > kSleepThreshold) platform::Sleep(remaining - kSleepMargin);
+  if (now - start >= ms) return now;
+  // Sleep the bulk in slices, so that a stop is seen while sleeping, then
+  // spin the rest for accuracy.
+  for (;;) {
+    if (WaitAborted()) return now;
+    const std::uint32_t remaining = ms - (now - start);
+    if (remaining <= kSleepThreshold) break;
+    platform::Sleep(std::min(remaining - kSleepMargin, kWaitSlice));
+    now = platform::timeGetTime();
+    if (now - start >= ms) return now;
+  }
   do {
     now = platform::timeGetTime();
-  } while (now - start < ms);
+  } while (now - start < ms && !WaitAborted());
   return now;
 }
 

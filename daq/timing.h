@@ -4,6 +4,7 @@
 // for the bulk of its time and spins the last 10 ms for accuracy.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace tsm::daq {
@@ -24,7 +25,8 @@ inline constexpr int kMaxResolutionUsers = 5;         // more nested users is a 
 TimeMark Stopwatch_Start(TimeMark* mark = nullptr);
 // Returns at once when ms have passed since the mark, else sleeps
 // (remaining - 10) when more than 10 ms remain and then spins on the clock
-// until they have. Returns the time read last.
+// until they have. Returns the time read last. The sleep is taken in slices
+// of at most kWaitSlice ms, and the wait ends early when WaitAborted().
 std::uint32_t Stopwatch_WaitUntil(const TimeMark* mark, std::uint32_t ms);
 // Counts one user less (timeEndPeriod(1) for the last). A stop without a
 // start is a program error and changes nothing.
@@ -39,6 +41,32 @@ bool Stopwatch_HasPassedAndStop(const TimeMark* mark, std::uint32_t ms);
 // The settling delay: nothing for 0; else start, wait, stop on a mark of its
 // own, so a caller's running stopwatch on the shared mark is not disturbed.
 void Delay(std::uint32_t ms);
+
+// --- waits a stop can cut short ------------------------------------------
+// While a WaitAbortScope lives on a thread, every wait of that thread
+// (Delay, Stopwatch_WaitUntil, Stopwatch::WaitUntil, PerfCount_WaitTicks)
+// looks at the scope's flag at least every kWaitSlice ms and returns as soon
+// as it is non-zero; once it is set, waits return at once. The measurement
+// worker runs every routine inside a scope over the stop flag, so "Stop"
+// ends any wait of a routine within kWaitSlice ms, however long the delay
+// (a delay key of -1 reads as 4294967295 ms). Waits of other threads (the
+// UI thread's AutoZero, the thermometer window) are not affected.
+inline constexpr std::uint32_t kWaitSlice = 50;
+
+class WaitAbortScope {
+ public:
+  explicit WaitAbortScope(const std::atomic<int>& flag);
+  ~WaitAbortScope();  // the thread's previous scope applies again
+  WaitAbortScope(const WaitAbortScope&) = delete;
+  WaitAbortScope& operator=(const WaitAbortScope&) = delete;
+
+ private:
+  const std::atomic<int>* previous_;
+};
+
+// Whether the calling thread's waits are cut short now (its scope's flag is
+// set). A loop that waits for a condition rather than a time checks it.
+bool WaitAborted();
 
 // Stopwatches running now (the resolution users).
 int ResolutionUsers();

@@ -292,7 +292,7 @@ DxbDrawing ParseDxb(const unsigned char* data, std::size_t size) {
 
 int LoadDxbFile(const std::string& path, bool add) {
   FileText file;
-  if (!ReadWholeFile(path, file)) {
+  if (ReadWholeFile(path, file) != platform::FileStatus::Ok) {
     Tell(kCantOpenDataText, kCantOpenDataCaption);
     return kDataFileError;
   }

@@ -17,12 +17,14 @@
 #include "daq/timing.h"
 #include "files/columns.h"
 #include "files/companion.h"
+#include "files/curve_order.h"
 #include "files/dxb.h"
 #include "files/options.h"
 #include "files/pathnames.h"
 #include "files/pieces.h"
 #include "files/replace.h"
 #include "files/state.h"
+#include "platform/file_access.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
 #include "plot/view.h"
@@ -59,7 +61,8 @@ void ShowTimes(std::uint32_t iniMs, std::uint32_t datMs) {
 // The data file open for reading, and its size; -1 when it cannot be
 // opened or is no regular file (a device would never end).
 int OpenDataFile(const std::string& path, std::uint64_t* size) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // A FIFO is refused before it could block the open.
+  const int fd = platform::OpenRegularFile(path);
   if (fd < 0) return -1;
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -77,7 +80,7 @@ struct CloseOnExit {
 
 std::uint64_t FileSize(const std::string& path) {
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+  return platform::StatPath(path, &st) ? static_cast<std::uint64_t>(st.st_size) : 0;
 }
 
 // Reads the data file into the current family. Results as LoadDataFile.
@@ -89,6 +92,12 @@ int ReadDataFile(const std::string& path, bool add) {
   std::uint32_t iniMs = 0, datMs = 0;
   const std::string companion = CompanionFileName(path);
   const char* ini = companion.c_str();
+  // A save of this pair that was cut short is finished or undone first: the
+  // data are never read with the companion of another save.
+  if (!RecoverPair(path, companion)) {
+    Tell(kCantOpenDataText, kCantOpenDataCaption);
+    return kDataFileError;
+  }
   bool raw = false;
   if (platform::ReadProfileFloat(kPictureInfo, "TSM_Version", 0.0, ini) == 0.0) {
     iniMs += watch.Elapsed();
@@ -191,19 +200,6 @@ int ReadDataFile(const std::string& path, bool add) {
   return kFileOk;
 }
 
-// Reorders the family by point count, largest first: position r receives
-// the first curve with the largest count among r .. end (the order users
-// have always got, equal counts included).
-void SortByPointCount(CurveFamily& family) {
-  const std::uint32_t n = family.Count();
-  for (std::uint32_t r = 0; r + 1 < n; ++r) {
-    std::uint32_t best = r;
-    for (std::uint32_t q = r + 1; q < n; ++q)
-      if (family.Curve(q).Count() > family.Curve(best).Count()) best = q;
-    if (best != r) family.SwapCurves(r, best);
-  }
-}
-
 }  // namespace
 
 bool IsDataFileExtension(const std::string& extension) {
@@ -241,25 +237,26 @@ int SaveDataFile(const std::string& path) {
   CurveFamily& family = curves::CurrentFamily();
   if (options.sort) SortByPointCount(family);
 
-  TemporaryFile data(path);
-  if (!data.Ok()) {
+  // An earlier save of this name that was cut short is finished or undone
+  // first, and what crashed saves left beside the pair is removed.
+  PairReplacement pair(path, companion);
+  if (!pair.Ok() || !pair.Recover(true)) {
     Tell(kCantCreateDataText, kTesmiraCaption);
     return kDataFileError;
   }
 
   // The new companion file is complete before the data are written.
-  const std::string newCompanion = TemporaryCompanionName(companion);
-  ::unlink(newCompanion.c_str());
+  const std::string newCompanion = pair.StartCompanion();
   const bool companionOk = WriteCompanion(family, newCompanion);
+  platform::ProfileCacheForget(newCompanion);
   const std::uint32_t iniMs = watch.Elapsed();
   if (!companionOk) {
-    ::unlink(newCompanion.c_str());
     Tell(Format(kCompanionWriteFailedText, companion.c_str()), kTesmiraCaption);
     return kCompanionError;
   }
-  {
-    struct stat st {};
-    if (::stat(companion.c_str(), &st) == 0) ::chmod(newCompanion.c_str(), st.st_mode & 07777);
+  if (!pair.CreateData()) {
+    Tell(kCantCreateDataText, kTesmiraCaption);
+    return kDataFileError;
   }
 
   watch.Restart();
@@ -271,20 +268,17 @@ int SaveDataFile(const std::string& path) {
   {
     platform::BusyCursor busy;
     written = WriteRows(family, layout,
-                        [&](const char* piece, std::size_t n) { return data.Write(piece, n); });
-    written = data.Close() && written;
+                        [&](const char* piece, std::size_t n) { return pair.Write(piece, n); });
+    written = pair.CloseData() && written;
   }
   if (!written) {
-    ::unlink(newCompanion.c_str());
     Tell(Format(kDataWriteFailedText, path.c_str()), kTesmiraCaption);
     return kDataFileError;
   }
-  if (!ReplacePair(data.Name(), path, newCompanion, companion)) {
-    ::unlink(newCompanion.c_str());
+  if (!pair.Commit()) {
     Tell(Format(kReplaceFailedText, path.c_str()), kTesmiraCaption);
     return kDataFileError;
   }
-  data.Forget();
   ShowTimes(iniMs, watch.Elapsed());
   SetCurrentFile(path);
   shell::SetDataSaved(true);

@@ -1,6 +1,8 @@
 #include "files/replace.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,35 +11,172 @@
 
 namespace tsm::files {
 
+namespace {
+
+ReplaceStepHook stepHook = nullptr;
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+  return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
+}
+
+std::string ExtensionOf(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  return dot == std::string::npos ? std::string() : name.substr(dot + 1);
+}
+
+// name == prefix + six letters or digits (the temporary names of mkstemp).
+bool IsPrefixAndSix(const std::string& name, const std::string& prefix) {
+  if (name.size() != prefix.size() + 6 || !StartsWith(name, prefix)) return false;
+  for (std::size_t i = prefix.size(); i < name.size(); ++i) {
+    const char c = name[i];
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return false;
+  }
+  return true;
+}
+
+// Earlier versions replaced the data file first, keeping a second name
+// T.dat.tsm-old for the old one until the companion had followed.
+constexpr const char* kOldKeepSuffix = ".tsm-old";
+
+}  // namespace
+
+void SetReplaceStepHook(ReplaceStepHook hook) { stepHook = hook; }
+
 bool IsReadOnlyFile(const std::string& path) {
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return false;
-  if (::access(path.c_str(), W_OK) != 0) return errno == EACCES || errno == EROFS || errno == EPERM;
+  if (!platform::StatPath(path, &st)) return false;
+  platform::DirectoryOf dir(path);
+  const int at = dir.Ok() ? dir.Fd() : AT_FDCWD;
+  const char* name = dir.Ok() ? dir.Name().c_str() : path.c_str();
+  if (::faccessat(at, name, W_OK, 0) != 0) return errno == EACCES || errno == EROFS || errno == EPERM;
   if (::geteuid() == 0) return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
   return false;
 }
 
-std::string TemporaryCompanionName(const std::string& companion) {
-  return companion + ".tsm-new";
+PairReplacement::PairReplacement(const std::string& data, const std::string& companion)
+    : dir_(companion) {
+  companion_ = dir_.Name();
+  const std::size_t slash = data.rfind('/');
+  data_ = slash == std::string::npos ? data : data.substr(slash + 1);
+  const std::size_t dot = companion_.rfind('.');
+  stem_ = dot == std::string::npos ? companion_ : companion_.substr(0, dot);
+  newCompanion_ = platform::SiblingName(companion_, "new");
+  temporary_ = platform::SiblingName(data_, "tmp");
+  committedPrefix_ = platform::SiblingName(companion_, "data.");
+  committed_ = committedPrefix_ + ExtensionOf(data_);
 }
 
-TemporaryFile::TemporaryFile(const std::string& path) : target_(path) {
-  std::vector<char> pattern(path.begin(), path.end());
-  const char suffix[] = ".tsm-XXXXXX";
-  pattern.insert(pattern.end(), suffix, suffix + sizeof suffix);
-  fd_ = ::mkstemp(pattern.data());
-  if (fd_ >= 0) name_ = pattern.data();
+PairReplacement::~PairReplacement() {
+  if (fd_ >= 0) ::close(fd_);
+  if (done_ || !Ok()) return;
+  if (created_) ::unlinkat(dir_.Fd(), temporary_.c_str(), 0);
+  if (companionStarted_) ::unlinkat(dir_.Fd(), newCompanion_.c_str(), 0);
 }
 
-TemporaryFile::~TemporaryFile() {
-  if (fd_ >= 0 && !closed_) ::close(fd_);
-  if (!name_.empty()) ::unlink(name_.c_str());
+bool PairReplacement::Step(const char* what) {
+  if (!stepHook || stepHook(what)) return true;
+  errno = EIO;
+  return false;
 }
 
-void TemporaryFile::Forget() { name_.clear(); }
+bool PairReplacement::Rename(const std::string& from, const std::string& to) {
+  return Step("rename") && ::renameat(dir_.Fd(), from.c_str(), dir_.Fd(), to.c_str()) == 0;
+}
 
-bool TemporaryFile::Write(const char* data, std::size_t length) {
-  if (fd_ < 0 || closed_) return false;
+bool PairReplacement::Unlink(const std::string& name) {
+  return Step("unlink") && ::unlinkat(dir_.Fd(), name.c_str(), 0) == 0;
+}
+
+bool PairReplacement::Exists(const std::string& name, struct stat* st) const {
+  struct stat local {};
+  return ::fstatat(dir_.Fd(), name.c_str(), st ? st : &local, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool PairReplacement::Recover(bool removeLeftovers) {
+  if (!Ok()) return false;
+  // One look at the directory: the committed data file carries the data
+  // file's extension in its name, and leftovers have names of their own.
+  const int fd = ::dup(dir_.Fd());
+  DIR* listing = fd >= 0 ? ::fdopendir(fd) : nullptr;
+  if (!listing) {
+    if (fd >= 0) ::close(fd);
+    // A directory we may enter but not list: nothing can be seen to recover.
+    return true;
+  }
+  ::rewinddir(listing);
+  bool newCompanion = false;
+  std::vector<std::string> committed, oldKeeps, leftovers;
+  while (const dirent* e = ::readdir(listing)) {
+    const std::string name = e->d_name;
+    if (name == newCompanion_) {
+      newCompanion = true;
+    } else if (StartsWith(name, committedPrefix_) && name.size() > committedPrefix_.size()) {
+      committed.push_back(name);
+    } else if (name.size() > stem_.size() + 1 + 8 && StartsWith(name, stem_ + ".") &&
+               name.compare(name.size() - 8, 8, kOldKeepSuffix) == 0 &&
+               ::strcasecmp(name.substr(stem_.size() + 1, name.size() - stem_.size() - 9).c_str(),
+                            "dat") == 0) {
+      oldKeeps.push_back(name);
+    } else if (removeLeftovers &&
+               (name == temporary_ || platform::IsUniqueSibling(name, data_) ||
+                platform::IsUniqueSibling(name, newCompanion_) ||
+                IsPrefixAndSix(name, newCompanion_ + ".tmp-"))) {
+      leftovers.push_back(name);
+    }
+  }
+  ::closedir(listing);
+
+  bool ok = true;
+  if (!committed.empty()) {
+    // The new pair was committed: finish moving it onto the names, the
+    // companion first (the committed data file marks the state until last).
+    if (newCompanion) ok = Rename(newCompanion_, companion_);
+    for (const std::string& name : committed)
+      if (ok) ok = Rename(name, stem_ + "." + name.substr(committedPrefix_.size()));
+  } else if (newCompanion) {
+    // Not committed: the new companion belongs to a save that never
+    // finished, unless an earlier version had already moved the new data
+    // file in (its keep then names another file than the data file).
+    bool forward = false;
+    for (const std::string& keep : oldKeeps) {
+      struct stat kept {}, now {};
+      const std::string data = keep.substr(0, keep.size() - 8);
+      if (Exists(keep, &kept) && Exists(data, &now) &&
+          (kept.st_ino != now.st_ino || kept.st_dev != now.st_dev))
+        forward = true;
+    }
+    if (forward)
+      ok = Rename(newCompanion_, companion_);
+    else
+      Unlink(newCompanion_);
+  }
+  if (ok)
+    for (const std::string& keep : oldKeeps) Unlink(keep);
+  for (const std::string& name : leftovers) {
+    struct stat st {};
+    if (Exists(name, &st) && S_ISREG(st.st_mode)) Unlink(name);
+  }
+  return ok;
+}
+
+std::string PairReplacement::StartCompanion() {
+  Step("companion");
+  ::unlinkat(dir_.Fd(), newCompanion_.c_str(), 0);
+  companionStarted_ = true;
+  return dir_.PathOf(newCompanion_);
+}
+
+bool PairReplacement::CreateData() {
+  if (!Ok()) return false;
+  if (!Step("create")) return false;
+  ::unlinkat(dir_.Fd(), temporary_.c_str(), 0);
+  fd_ = ::openat(dir_.Fd(), temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  created_ = fd_ >= 0;
+  return created_;
+}
+
+bool PairReplacement::Write(const char* data, std::size_t length) {
+  if (fd_ < 0) return false;
   while (length > 0) {
     const ssize_t n = ::write(fd_, data, length);
     if (n < 0) {
@@ -50,38 +189,41 @@ bool TemporaryFile::Write(const char* data, std::size_t length) {
   return true;
 }
 
-bool TemporaryFile::Close() {
-  if (fd_ < 0 || closed_) return false;
+bool PairReplacement::CloseData() {
+  if (fd_ < 0) return false;
   struct stat st {};
-  const mode_t mode = ::stat(target_.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644;
+  const mode_t mode =
+      ::fstatat(dir_.Fd(), data_.c_str(), &st, 0) == 0 ? (st.st_mode & 07777) : 0644;
   ::fchmod(fd_, mode);
-  closed_ = true;
-  return ::close(fd_) == 0;
+  const bool ok = ::close(fd_) == 0;
+  fd_ = -1;
+  return ok;
 }
 
-bool ReplacePair(const std::string& newData, const std::string& data,
-                 const std::string& newCompanion, const std::string& companion) {
-  // A second name for the old data file lets us undo the first rename.
-  const std::string keep = data + ".tsm-old";
+bool PairReplacement::Commit() {
+  if (!created_ || done_ || fd_ >= 0) return false;
   struct stat st {};
-  const bool hadOld = ::stat(data.c_str(), &st) == 0;
-  ::unlink(keep.c_str());
-  const bool kept = hadOld && ::link(data.c_str(), keep.c_str()) == 0;
-  if (::rename(newData.c_str(), data.c_str()) != 0) {
-    if (kept) ::unlink(keep.c_str());
+  for (const std::string* name : {&data_, &companion_})
+    if (Exists(*name, &st) && S_ISDIR(st.st_mode)) return false;
+  // The companion takes the mode of the one it replaces.
+  if (::fstatat(dir_.Fd(), companion_.c_str(), &st, 0) == 0)
+    ::fchmodat(dir_.Fd(), newCompanion_.c_str(), st.st_mode & 07777, 0);
+  if (!Rename(temporary_, committed_)) return false;
+  done_ = true;
+  if (!Rename(newCompanion_, companion_)) {
+    // Nothing of the old pair has moved: drop the new one, the commit
+    // first. Should the committed file stay, its companion stays with it,
+    // and the next Open or Save finishes the new pair (alone, the committed
+    // data would be moved beside the old companion).
+    if (Unlink(committed_)) Unlink(newCompanion_);
     return false;
   }
-  if (::rename(newCompanion.c_str(), companion.c_str()) != 0) {
-    if (kept)
-      ::rename(keep.c_str(), data.c_str());
-    else if (!hadOld)
-      ::unlink(data.c_str());
-    // (A file system without hard links leaves the new data beside the old
-    // companion file; the caller reports the failure.)
-    return false;
-  }
-  if (kept) ::unlink(keep.c_str());
-  return true;
+  return Rename(committed_, data_);
+}
+
+bool RecoverPair(const std::string& data, const std::string& companion) {
+  PairReplacement pair(data, companion);
+  return !pair.Ok() || pair.Recover(false);
 }
 
 }  // namespace tsm::files

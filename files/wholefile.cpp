@@ -1,6 +1,5 @@
 #include "files/wholefile.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,30 +8,31 @@
 
 namespace tsm::files {
 
-bool ReadWholeFile(const std::string& path, FileText& text) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
+platform::FileStatus ReadWholeFile(const std::string& path, FileText& text) {
+  platform::FileStatus status = platform::FileStatus::Ok;
+  const int fd = platform::OpenRegularFile(path, &status);
+  if (fd < 0) return status;
   struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-  if (ok) {
+  if (::fstat(fd, &st) != 0) status = platform::FileStatus::Failed;
+  if (status == platform::FileStatus::Ok) {
     const std::size_t size = static_cast<std::size_t>(st.st_size);
     text.bytes.reset(new (std::nothrow) char[size + 1]);
-    ok = text.bytes != nullptr;
+    if (!text.bytes) status = platform::FileStatus::OutOfMemory;
     std::size_t done = 0;
-    while (ok && done < size) {
+    while (status == platform::FileStatus::Ok && done < size) {
       const ssize_t n = ::read(fd, text.bytes.get() + done, size - done);
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) ok = false;
+      if (n < 0) status = platform::FileStatus::Failed;
       if (n <= 0) break;  // (0: the file shrank meanwhile; take what is there)
       done += static_cast<std::size_t>(n);
     }
-    if (ok) {
+    if (status == platform::FileStatus::Ok) {
       text.size = done;
       text.bytes[done] = '\0';
     }
   }
   ::close(fd);
-  return ok;
+  return status;
 }
 
 }  // namespace tsm::files

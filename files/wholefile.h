@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/file_access.h"
+
 namespace tsm::files {
 
 // The whole file, followed by a NUL that is not part of it.
@@ -17,8 +19,11 @@ struct FileText {
   const char* end() const { return bytes.get() + size; }
 };
 
-// False when the file cannot be opened or read (or is no regular file: a
-// device would never end). The buffer is not cleared first: it is read over.
-bool ReadWholeFile(const std::string& path, FileText& text);
+// Ok, or why the file cannot be read: no such file or no regular file (a
+// FIFO would block, a device never end), too little memory for it (the
+// program's out-of-memory handler is not asked: the reader fails with its
+// own message), a read error. The buffer is not cleared first: it is read
+// over.
+platform::FileStatus ReadWholeFile(const std::string& path, FileText& text);
 
 }  // namespace tsm::files

@@ -29,6 +29,7 @@
 #include <utility>
 
 #include "gui/cp1252.h"
+#include "gui/ui_thread.h"
 
 namespace tsm::gui {
 
@@ -187,12 +188,9 @@ int DialogView::Run() {
       if (auto token = weak.lock()) token->view->OnModelChanged(id);
       return;
     }
-    QMetaObject::invokeMethod(
-        qApp,
-        [weak, id] {
-          if (auto token = weak.lock()) token->view->OnModelChanged(id);
-        },
-        Qt::QueuedConnection);
+    PostToUiThread(nullptr, [weak, id] {
+      if (auto token = weak.lock()) token->view->OnModelChanged(id);
+    });
   });
 
   model_.Init();

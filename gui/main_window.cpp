@@ -25,6 +25,7 @@
 #include "gui/key_map.h"
 #include "gui/picture_info_window.h"
 #include "gui/plot_widget.h"
+#include "gui/ui_thread.h"
 #include "gui/qt_ui.h"
 #include "gui/temperature_window.h"
 #include "resources/menu.h"
@@ -286,7 +287,7 @@ void MainWindow::RepaintPlot() { plot_->Render(); }
 bool MainWindow::OnWindowThread() const { return QThread::currentThread() == thread(); }
 
 void MainWindow::PostToWindowThread(std::function<void()> task) {
-  QMetaObject::invokeMethod(this, std::move(task), Qt::QueuedConnection);
+  PostToUiThread(this, std::move(task));
 }
 
 bool MainWindow::ShiftHeld() const {

@@ -14,6 +14,7 @@
 
 #include "gui/cp1252.h"
 #include "gui/dialog_view.h"
+#include "gui/ui_thread.h"
 #include "shell/errors.h"
 
 namespace tsm::gui {
@@ -95,11 +96,10 @@ auto QtUi::OnUiThread(F&& f) -> decltype(f()) {
   using R = decltype(f());
   if (QThread::currentThread() == thread()) return f();
   if constexpr (std::is_void_v<R>) {
-    QMetaObject::invokeMethod(this, std::forward<F>(f), Qt::BlockingQueuedConnection);
+    RunOnUiThread(f);
   } else {
     R result{};
-    QMetaObject::invokeMethod(
-        this, [&] { result = f(); }, Qt::BlockingQueuedConnection);
+    RunOnUiThread([&] { result = f(); });
     return result;
   }
 }
@@ -109,7 +109,7 @@ void QtUi::PostToUiThread(F&& f) {
   if (QThread::currentThread() == thread())
     f();
   else
-    QMetaObject::invokeMethod(this, std::forward<F>(f), Qt::QueuedConnection);
+    gui::PostToUiThread(this, std::forward<F>(f));
 }
 
 void QtUi::SetStatusSink(StatusSink sink) {
@@ -166,13 +166,9 @@ void QtUi::EndBusyCursor() {
 void QtUi::SetStatusText(int part, const std::string& text) {
   // Not blocking: the worker reports progress often and needs no answer.
   const QString qtext = FromCp1252(text);
-  auto apply = [this, part, qtext] {
+  PostToUiThread([this, part, qtext] {
     if (sink_) sink_(part, qtext);
-  };
-  if (QThread::currentThread() == thread())
-    apply();
-  else
-    QMetaObject::invokeMethod(this, apply, Qt::QueuedConnection);
+  });
 }
 
 FileDialogResult QtUi::RunFileDialog(const FileDialogRequest& request, bool save) {

@@ -7,6 +7,7 @@
 #include "curves/live.h"
 #include "curves/state.h"
 #include "curves/undo.h"
+#include "daq/timing.h"
 #include "measure/measure_dialog_internal.h"
 #include "measure/services.h"
 #include "measure/state.h"
@@ -113,6 +114,9 @@ void MeasureDialog::CancelOrStop() {
 }
 
 void MeasureDialog::WorkerMain() {
+  // Every wait of the routine (settling, jump to start, multiplexing,
+  // trigger, cool-down) ends when "Stop" sets the flag.
+  daq::WaitAbortScope stopCutsWaits(GetMeasureState().stopFlag);
   int result = 0;
   try {
     result = description_.routine ? description_.routine(*this) : 0;

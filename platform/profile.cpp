@@ -1,6 +1,7 @@
 #include "platform/profile.h"
 
 #include "platform/decimal.h"
+#include "platform/file_access.h"
 #include "platform/replace_file.h"
 
 #include <fcntl.h>
@@ -164,7 +165,7 @@ struct Identity {
 Identity IdentityOf(const std::string& path) {
   struct stat st {};
   Identity id;
-  if (::stat(path.c_str(), &st) != 0) return id;
+  if (!StatPath(path, &st)) return id;
   id.exists = true;
   id.dev = st.st_dev;
   id.ino = st.st_ino;
@@ -181,6 +182,7 @@ struct CachedFile {
   // writes refuse, since rewriting it from an empty document would throw
   // away every key we could not see.
   bool unreadable = false;
+  std::uint64_t lastUse = 0;
 };
 
 struct ProfileState {
@@ -188,6 +190,7 @@ struct ProfileState {
   std::unordered_map<std::string, std::unique_ptr<CachedFile>> files;
   bool cacheEnabled = true;
   int batchDepth = 0;
+  std::uint64_t uses = 0;
 };
 
 ProfileState& State() {
@@ -195,15 +198,37 @@ ProfileState& State() {
   return state;
 }
 
+// A settings or companion file larger than this reads as unreadable: the
+// largest a save writes (a few million curves) stays below it.
+constexpr std::size_t kProfileFileLimit = std::size_t{256} << 20;
+
+// The cache keeps the files used last: every file name ever read would
+// otherwise stay, with its parsed text, for the life of the program.
+constexpr std::size_t kMaxCachedFiles = 16;
+constexpr std::uint64_t kMaxCachedBytes = std::uint64_t{64} << 20;
+
+// Forgets the files used longest ago until the bounds hold, keeping `keep`
+// and every file with unwritten changes.
+void Evict(const CachedFile* keep) {
+  auto& st = State();
+  for (;;) {
+    std::uint64_t bytes = 0;
+    auto oldest = st.files.end();
+    for (auto it = st.files.begin(); it != st.files.end(); ++it) {
+      const CachedFile* f = it->second.get();
+      if (f) bytes += static_cast<std::uint64_t>(f->identity.size);
+      if (!f || f == keep || f->dirty) continue;
+      if (oldest == st.files.end() || f->lastUse < oldest->second->lastUse) oldest = it;
+    }
+    if (st.files.size() <= kMaxCachedFiles && bytes <= kMaxCachedBytes) return;
+    if (oldest == st.files.end()) return;
+    st.files.erase(oldest);
+  }
+}
+
 bool ReadWhole(const std::string& path, std::string& out) {
-  FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  char buf[65536];
-  size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
-  const bool ok = !std::ferror(f);
-  std::fclose(f);
-  return ok;
+  // A FIFO or a device is refused before it can block or fill the memory.
+  return ReadRegularFile(path, kProfileFileLimit, out) == FileStatus::Ok;
 }
 
 // The parsed file, revalidated against the disk unless it holds unwritten
@@ -211,19 +236,27 @@ bool ReadWhole(const std::string& path, std::string& out) {
 CachedFile& Load(const std::string& path) {
   auto& st = State();
   auto& slot = st.files[path];
-  if (slot && slot->dirty) return *slot;
-  Identity id = IdentityOf(path);
-  if (slot && st.cacheEnabled && !slot->unreadable && slot->identity == id) return *slot;
-  slot = std::make_unique<CachedFile>();
-  slot->identity = id;
-  if (id.exists) {
-    std::string data;
-    if (ReadWhole(path, data))
-      Parse(data, slot->doc);
-    else
-      slot->unreadable = true;
+  const std::uint64_t use = ++st.uses;
+  if (slot && slot->dirty) {
+    slot->lastUse = use;
+    return *slot;
   }
-  return *slot;
+  Identity id = IdentityOf(path);
+  if (!(slot && st.cacheEnabled && !slot->unreadable && slot->identity == id)) {
+    slot = std::make_unique<CachedFile>();
+    slot->identity = id;
+    if (id.exists) {
+      std::string data;
+      if (ReadWhole(path, data))
+        Parse(data, slot->doc);
+      else
+        slot->unreadable = true;
+    }
+  }
+  slot->lastUse = use;
+  CachedFile& file = *slot;
+  Evict(&file);
+  return file;
 }
 
 // Writes the document next to the file and renames it into place.
@@ -510,6 +543,19 @@ void ProfileCacheClear() {
   std::lock_guard lock(st.mutex);
   FlushAllDirty();
   st.files.clear();
+}
+
+void ProfileCacheForget(const std::string& fileName) {
+  auto& st = State();
+  std::lock_guard lock(st.mutex);
+  auto it = st.files.find(fileName);
+  if (it != st.files.end() && it->second && !it->second->dirty) st.files.erase(it);
+}
+
+std::size_t ProfileCachedFiles() {
+  auto& st = State();
+  std::lock_guard lock(st.mutex);
+  return st.files.size();
 }
 
 void ProfileCacheEnable(bool enabled) {

@@ -1,14 +1,15 @@
 // Profile (INI) files with the semantics the settings code was designed
 // around: section and key names compare case-insensitively, writing creates
 // the file, the section and the key as needed and keeps every other line, a
-// missing file reads as all defaults. Parsed files are cached and revalidated
-// on every call by the file's identity (device, inode), size and modification
-// time, so loading or saving a whole settings file does not re-read it per
-// key, yet a change made behind our back is seen. A file that exists but
-// cannot be read reads as all defaults and refuses writes. Every write replaces the file
-// atomically (a new file beside it, then a rename), so a failed write leaves
-// the old file as it was. Readers accept LF and CR LF; new lines are written
-// with the file's own line end (CR LF for a new file).
+// missing file reads as all defaults. The files used last are cached and
+// revalidated on every call by the file's identity (device, inode), size and
+// modification time, so loading or saving a whole settings file does not
+// re-read it per key, yet a change made behind our back is seen. A file that
+// exists but cannot be read (no regular file, larger than 256 MB) reads as all
+// defaults and refuses writes. Every write replaces the file atomically (a
+// new file beside it, then a rename), so a failed write leaves the old file as
+// it was. Readers accept LF and CR LF; new lines are written with the file's
+// own line end (CR LF for a new file).
 #pragma once
 
 #include <string>
@@ -80,6 +81,12 @@ class ProfileBatch {
 // after a file was changed in place behind our back within one tick of the
 // file system's clock and without a change of size).
 void ProfileCacheClear();
+// Drops a file from the cache unless it holds unwritten changes (a file that
+// was renamed away).
+void ProfileCacheForget(const std::string& fileName);
+// Files the cache holds now: at most 16 (more only while a batch holds
+// unwritten changes to more), and their texts at most about 64 MB.
+std::size_t ProfileCachedFiles();
 // Turns the cache off: every call parses the file anew (the benchmark's
 // baseline).
 void ProfileCacheEnable(bool enabled);

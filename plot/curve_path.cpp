@@ -346,10 +346,11 @@ constexpr double kOffsetLimit = kPixelLimit;
 // The mapping pass over a block of points: class and truncated offsets from
 // the origin (saturated), in branch-free loops the compiler vectorises (with
 // AVX2 where the processor has it: four doubles at a time instead of two).
-// Not under ThreadSanitizer: the loader runs the clone's resolver before the
-// sanitizer's runtime is up, and the program would crash at its start.
+// Not under the sanitizers: the clones' resolver runs during relocation,
+// before their run-time is ready, and instrumented it crashes the program
+// before main.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && \
-    !defined(__SANITIZE_THREAD__)
+    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
 __attribute__((target_clones("avx2", "default")))
 #endif
 void MapBlock(const curves::CurvePoint* pts, int count, const PixelMapper& map, float xMin,

@@ -10,6 +10,7 @@
 
 #include "platform/assert.h"
 #include "platform/decimal.h"
+#include "platform/file_access.h"
 #include "shell/errors.h"
 #include "shell/stringex.h"
 
@@ -154,7 +155,8 @@ void LoadOptionFile() {
     path = v->second;
   }
   if (!path) return;
-  FILE* f = std::fopen(path->c_str(), "rb");
+  // Only a regular file: a FIFO would block the start.
+  FILE* f = platform::OpenRegularStream(*path);
   if (!f) FatalLog(3, "Can't open option's file '%s'", path->c_str());
   // Read one byte more than allowed instead of trusting the file's size, so
   // a pipe or a growing file is judged by what it really holds.

@@ -2,8 +2,17 @@
 // Cancel, and that a failing allocation of the program reaches it.
 #include "app/out_of_memory.h"
 
-#include <cstdint>
+#include <sys/resource.h>
+#include <unistd.h>
 
+#include <cstdint>
+#include <fstream>
+#include <string>
+
+#include "curves/state.h"
+#include "curves/undo.h"
+#include "files/fileio.h"
+#include "files/options.h"
 #include "tests/support/test_support.h"
 
 namespace tsm::app {
@@ -39,7 +48,7 @@ TEST_F(OutOfMemoryTest, CancelEndsTheProcessWithMinusOne) {
 #endif
 
 std::size_t seenSize = 0;
-void RecordingHandler() {
+[[maybe_unused]] void RecordingHandler() {
   seenSize = FailedAllocationSize();
   std::set_new_handler(nullptr);  // the next failure throws
 }
@@ -53,6 +62,95 @@ TEST(OutOfMemory, AFailedAllocationTellsTheHandlerItsSize) {
   EXPECT_THROW(static_cast<void>(::operator new(huge)), std::bad_alloc);
   EXPECT_EQ(seenSize, huge);
   std::set_new_handler(previous);
+#endif
+}
+
+int handlerCalls = 0;
+[[maybe_unused]] void CountingHandler() {
+  ++handlerCalls;
+  std::set_new_handler(nullptr);  // the next failure throws
+}
+
+// Keeps the compiler from removing an allocation whose result goes unused.
+void Use(void* p) { asm volatile("" : : "r"(p) : "memory"); }
+
+TEST(OutOfMemory, TheNothrowFormsGiveNullWithoutAskingTheHandler) {
+#ifdef TSM_SANITIZED
+  GTEST_SKIP() << "sanitizers refuse impossible allocations before the handler runs";
+#else
+  handlerCalls = 0;
+  const std::new_handler previous = std::set_new_handler(&CountingHandler);
+  volatile std::size_t huge = std::size_t{1} << 62;
+  void* single = ::operator new(huge, std::nothrow);
+  char* array = new (std::nothrow) char[huge];
+  std::set_new_handler(previous);
+  EXPECT_EQ(single, nullptr);
+  EXPECT_EQ(array, nullptr);
+  EXPECT_EQ(handlerCalls, 0);
+#endif
+}
+
+// Under AddressSanitizer a block freed by a function of another family
+// (the library's nothrow new[] and our delete[]) is an error.
+TEST(OutOfMemory, EveryFormIsFreedByItsOwnFamily) {
+  char* array = new (std::nothrow) char[16];
+  Use(array);
+  delete[] array;
+  int* single = new (std::nothrow) int(3);
+  Use(single);
+  delete single;
+  single = new (std::nothrow) int(4);
+  Use(single);
+  ::operator delete(single, std::nothrow);
+  array = new char[8];
+  Use(array);
+  delete[] array;
+}
+
+// The process's address space limited to what it uses now and 256 MB more.
+class AddressSpaceLimit {
+ public:
+  AddressSpaceLimit() {
+    ::getrlimit(RLIMIT_AS, &old_);
+    std::ifstream statm("/proc/self/statm");
+    unsigned long pages = 0;
+    statm >> pages;
+    rlimit lim = old_;
+    lim.rlim_cur = pages * static_cast<unsigned long>(::sysconf(_SC_PAGESIZE)) + (256ul << 20);
+    ::setrlimit(RLIMIT_AS, &lim);
+  }
+  ~AddressSpaceLimit() { ::setrlimit(RLIMIT_AS, &old_); }
+
+ private:
+  rlimit old_{};
+};
+
+TEST_F(OutOfMemoryTest, ADataFileTooLargeForTheMemoryFailsItsOpenWithTheReadersMessage) {
+#ifdef TSM_SANITIZED
+  GTEST_SKIP() << "the sanitizers' shadow memory does not live under an address-space limit";
+#else
+  tsm::testing::TempDir dir;
+  dir.Write("big.ini",
+            "[Picture Info]\nTSM_Version=3.32\nNumberOfCurves=1\n"
+            "NumberOfPointsInCurve0=100000000\n");
+  const std::string data = dir.Write("big.dat", "");
+  ASSERT_EQ(::truncate(data.c_str(), 1l << 30), 0);  // 1 GB, sparse
+  files::GetDataFileOptions().showOptionsOnLoad = false;
+  const std::new_handler previous = InstallOutOfMemoryHandler();
+  // Were the program's handler asked, Cancel would end this test's process.
+  ui->PushAnswer(platform::IDCANCEL);
+  int result = 0;
+  {
+    AddressSpaceLimit limit;
+    result = files::LoadDataFile(data, false);
+  }
+  std::set_new_handler(previous);
+  files::ResetDataFileOptions();
+  curves::ResetCurvesState();
+  EXPECT_EQ(result, files::kCompanionError);
+  const auto boxes = ui->MessageBoxes();
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, curves::kOutOfMemoryText);
 #endif
 }
 

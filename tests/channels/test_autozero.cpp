@@ -1,3 +1,6 @@
+#include <atomic>
+
+#include "daq/timing.h"
 #include "resources/strings.h"
 #include "tests/channels/channels_fixture.h"
 
@@ -117,6 +120,20 @@ TEST_F(AutoZeroTest, ZeroWithSweepCurrentMovesOnlyTheSweepAndIgnoresTheFlag) {
   EXPECT_EQ(PresentCode(0), 60000);
   EXPECT_EQ(PresentCode(1), 100);
   for (auto [slot, channel, code] : driver.writes) EXPECT_EQ(slot, 3);
+}
+
+TEST_F(AutoZeroTest, AStopDuringTheWaitKeepsTheZerosAndPutsTheSweepBack) {
+  SetCurrentCode(0, 60000);
+  SetVoltageZero(0, VoltageZero{0.5, 7});
+  GetMeasurementOptions().delays.systemDecayTime = 0xFFFFFFFFu;  // a key of -1
+  driver.readings = {Slot3Driver(32800), Slot3Driver(32800)};
+  std::atomic<int> stop{1};
+  {
+    daq::WaitAbortScope scope(stop);
+    ZeroWithSweepCurrent();
+  }
+  EXPECT_EQ(GetVoltageZero(0).bits, 7);
+  EXPECT_EQ(PresentCode(0), 60000);
 }
 
 TEST_F(AutoZeroTest, ReportsListAtMostEightLines) {

@@ -1,5 +1,6 @@
 #include <cmath>
 
+#include "platform/clock.h"
 #include "platform/profile.h"
 #include "shell/setupdlg.h"
 #include "tests/channels/channels_fixture.h"
@@ -150,6 +151,35 @@ TEST_F(AveragingTest, SettlingDelayThrowsOneReadingAway) {
   GetMeasurementOptions().delays.delayBeforeVoltage = 1;
   Queue({60000, 100});
   EXPECT_EQ(MeasureVoltage(0).mean, 100);
+}
+
+// A clock whose sleeps take no time and are added up.
+class SleepCountingClock : public platform::Clock {
+ public:
+  std::uint32_t Milliseconds() override { return now++; }
+  bool Counter(std::int64_t* t) override { return *t = now, true; }
+  bool CounterFrequency(std::int64_t* f) override { return *f = 1000, true; }
+  void Sleep(std::uint32_t ms) override {
+    now += ms;
+    slept += ms;
+  }
+  std::uint32_t now = 0;
+  std::uint64_t slept = 0;
+};
+
+// A settling delay of an hour (or 49 days: a key of -1): a measured point
+// waits for it, the dialogs' refresh does not hang behind it.
+TEST_F(AveragingTest, TheDisplayWaitsAtMostFiftyMillisecondsForTheMultiplexer) {
+  GetMeasurementOptions().delays.delayBeforeVoltage = 3600000;
+  SleepCountingClock clock;
+  platform::SetClock(&clock);
+  Queue({60000, 100, 60000, 200});
+  EXPECT_EQ(TryMeasureVoltageZeroed(0).mean, 100);
+  EXPECT_LE(clock.slept, 50u);
+  clock.slept = 0;
+  EXPECT_EQ(MeasureVoltage(0).mean, 200);
+  EXPECT_GT(clock.slept, 3000000u);  // (each look at the clock moves it on by 1 ms)
+  platform::SetClock(nullptr);
 }
 
 TEST_F(AveragingTest, MonitoredCurrentAveragesItsMonitorWithoutFallback) {

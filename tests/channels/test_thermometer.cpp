@@ -160,6 +160,33 @@ TEST_F(ThermometerTest, MissingFileEmptiesTheTableAndNulReadsNothingQuietly) {
   EXPECT_EQ(Boxes().size(), 2u);
 }
 
+// A FIFO would block the reader, /dev/zero never end its first line: both
+// are refused as files that cannot be opened, also when the settings name
+// them at start-up.
+TEST_F(ThermometerTest, AFifoOrADeviceIsRefusedBeforeItBlocks) {
+  const std::string fifo = dir.File("pipe.t");
+  MakeFifo(fifo);
+  const std::string settings = dir.Write("tsm.ini", "[TermoMeter]\nFileName=/dev/zero\n");
+  for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+    SCOPED_TRACE(path);
+    ui->Clear();
+    Table({{1, 2}, {3, 4}});
+    std::uint32_t count = 99;
+    EXPECT_TRUE(ReturnsWithin(std::chrono::seconds(10), [&] { count = LoadCalibration(path); },
+                              [&] { UnblockFifo(fifo); }));
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(CalibrationCount(), 0u);
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0].text, "Can not open temperature curve file");
+  }
+  ui->Clear();
+  EXPECT_TRUE(ReturnsWithin(std::chrono::seconds(10), [&] { LoadThermometerOptions(settings); },
+                            [] {}));
+  EXPECT_EQ(GetThermometerSettings().fileName, std::string("/dev/zero"));
+  ASSERT_EQ(Boxes().size(), 1u);
+  EXPECT_EQ(Boxes()[0].caption, "TermoInit Error");
+}
+
 TEST_F(ThermometerTest, CalibrationCurveReplacesTheFamilyAfterTheUndoCopy) {
   EXPECT_EQ(ShowCalibrationCurve(), 0);
   ASSERT_EQ(Boxes().size(), 1u);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <vector>
 
 #include "daq/perfcounter.h"
@@ -90,6 +91,39 @@ TEST_F(Timing, ShortWaitsOnlySpin) {
   mark = clock.now;
   Stopwatch_WaitUntil(&mark, 11);  // one more: sleep 1, spin 10
   EXPECT_EQ(clock.sleeps, (std::vector<std::uint32_t>{1}));
+}
+
+// A delay key of -1 reads as 4294967295 ms. Under a scope the wait sleeps
+// in slices of at most 50 ms and ends at the first look after the flag was
+// set; without one (another thread) the flag means nothing.
+TEST_F(Timing, AWaitUnderAnAbortScopeEndsSoonAfterItsFlagIsSet) {
+  std::atomic<int> flag{0};
+  struct SettingClock : FakeClock {
+    std::atomic<int>* flag = nullptr;
+    void Sleep(std::uint32_t ms) override {
+      FakeClock::Sleep(ms);
+      if (sleeps.size() == 3) flag->store(1);
+    }
+  } slow;
+  slow.flag = &flag;
+  platform::SetClock(&slow);
+  {
+    WaitAbortScope scope(flag);
+    EXPECT_FALSE(WaitAborted());
+    Delay(0xFFFFFFFFu);
+    EXPECT_TRUE(WaitAborted());
+    EXPECT_EQ(slow.sleeps, (std::vector<std::uint32_t>{50, 50, 50}));
+    // Once set, waits return at once; the stopwatch form too.
+    Delay(1000);
+    Stopwatch watch;
+    watch.WaitUntil(1000);
+    EXPECT_EQ(slow.sleeps.size(), 3u);
+  }
+  EXPECT_FALSE(WaitAborted());
+  Delay(120);  // no scope: the whole wait
+  EXPECT_EQ(slow.sleeps, (std::vector<std::uint32_t>{50, 50, 50, 50, 50, 7}));
+  EXPECT_EQ(ResolutionUsers(), 0);
+  platform::SetClock(&clock);
 }
 
 TEST_F(Timing, DelayZeroDoesNothing) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -133,6 +134,18 @@ TEST(Batch, EchoesMessageBoxesAndFailsOnABadLine) {
   const ProgramRun missing = RunProgram(dir, "-batch:nothere.tsm");
   EXPECT_EQ(missing.exitCode, 2);
   EXPECT_EQ(missing.err, "tesmira: cannot read the batch script nothere.tsm\n");
+
+  // A folder ran nothing and "succeeded"; a FIFO blocked the start.
+  std::filesystem::create_directory(dir.Path() / "folder.tsm");
+  const ProgramRun folder = RunProgram(dir, "-batch:folder.tsm");
+  EXPECT_EQ(folder.exitCode, 2);
+  EXPECT_EQ(folder.err, "tesmira: the batch script folder.tsm is not a regular file\n");
+  tsm::testing::MakeFifo(dir.File("pipe.tsm"));
+  ProgramRun pipe;
+  EXPECT_TRUE(tsm::testing::ReturnsWithin(
+      std::chrono::seconds(30), [&] { pipe = RunProgram(dir, "-batch:pipe.tsm"); },
+      [&] { tsm::testing::UnblockFifo(dir.File("pipe.tsm")); }));
+  EXPECT_EQ(pipe.exitCode, 2);
 }
 
 // The example of the README's "Batch mode" section, run as it is printed.

@@ -5,6 +5,7 @@
 // writes the table of the measured junction's parameters.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -53,6 +54,27 @@ TEST(MeasureBatch, TheExampleMeasuresAndSavesTheHystereticCurveOfTheJunction) {
   EXPECT_GT(zero, 50);
   EXPECT_GT(ohmicBack, 50);
   EXPECT_TRUE(std::ifstream(dir.File("junction_iv.ini")).good());
+}
+
+// A delay key of -1 reads as 4294967295 ms (49 days): a "wait" that runs
+// out closes the dialog, which stops the measurement, and the stop ends the
+// wait at once. (Ended by "timeout" after a minute should it hang.)
+TEST(MeasureBatch, AWaitThatRunsOutStopsAMeasurementInTheMiddleOfAHugeDelay) {
+  tsm::testing::TempDir dir;
+  std::string settings =
+      tsm::testing::TempDir::Read(std::string(TESMIRA_SOURCE_DIR) + "/examples/junction.ini");
+  const auto at = settings.find("DelayAfterJumpToStart=20");
+  ASSERT_NE(at, std::string::npos);
+  settings.replace(at, 24, "DelayAfterJumpToStart=-1");
+  dir.Write("slow.ini", settings);
+  dir.Write("stop.tsm", "dialog 4900\n  ok\n  wait 0.5\nend\nrun \"V(I)\"\n");
+  const auto start = std::chrono::steady_clock::now();
+  const ProgramRun run = RunIn(dir.Path().string(), "-i:slow.ini -batch:stop.tsm", "timeout 60 ");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(50));
+  EXPECT_EQ(run.exitCode, 1) << run.out;
+  EXPECT_NE(run.out.find("batch:3: the dialog was still working after the wait"),
+            std::string::npos)
+      << run.out;
 }
 
 TEST(MeasureBatch, TheJunctionTableOfTheEmulatedJunction) {

@@ -23,9 +23,11 @@ struct ProgramRun {
 };
 
 // Runs the program with the arguments in `dir`, without a display.
-inline ProgramRun RunIn(const std::string& dir, const std::string& arguments) {
-  const std::string command = "cd '" + dir +
-                              "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
+// `prefix` goes before the program (a "timeout" command).
+inline ProgramRun RunIn(const std::string& dir, const std::string& arguments,
+                        const std::string& prefix = "") {
+  const std::string command = "cd '" + dir + "' && " + prefix +
+                              "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
                               std::string(TESMIRA_EXE) + "' " + arguments + " 2>&1";
   ProgramRun run;
   FILE* pipe = ::popen(command.c_str(), "r");

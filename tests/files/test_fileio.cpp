@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cmath>
 #include <csignal>
 #include <cstring>
@@ -362,6 +363,45 @@ TEST_F(FileIoTest, TheOptionsDialogComesUpWhenAsked) {
   const auto modals = ui->CallsOf(platform::UiCall::Kind::Modal);
   ASSERT_EQ(modals.size(), 2u);
   EXPECT_EQ(modals[0].caption, "Data Saving && Loading");
+}
+
+// A FIFO would block the Open, /dev/zero fill the memory: a data file that
+// is no regular file cannot be opened, a companion file that is none reads
+// as missing.
+TEST_F(FileIoTest, AFifoOrADeviceIsRefusedWithTheReadersOwnMessage) {
+  const std::string fifo = dir.File("pipe.dat");
+  tsm::testing::MakeFifo(fifo);
+  dir.Write("pipe.ini", "[Picture Info]\nTSM_Version=3.32\n");
+  ASSERT_EQ(::symlink("/dev/zero", dir.File("zero.dat").c_str()), 0);
+  dir.Write("zero.ini", "[Picture Info]\nTSM_Version=3.32\n");
+  for (const std::string& path : {fifo, dir.File("zero.dat")}) {
+    SCOPED_TRACE(path);
+    ui->Clear();
+    int result = 0;
+    EXPECT_TRUE(tsm::testing::ReturnsWithin(
+        std::chrono::seconds(10), [&] { result = LoadDataFile(path, false); },
+        [&] { tsm::testing::UnblockFifo(fifo); }));
+    EXPECT_EQ(result, kDataFileError);
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Can't open DAT file"});
+  }
+
+  dir.Write("run.dat", "1 2\n");
+  const std::string companionFifo = dir.File("run.ini");
+  tsm::testing::MakeFifo(companionFifo);
+  ASSERT_EQ(::symlink("/dev/zero", dir.File("other.ini").c_str()), 0);
+  dir.Write("other.dat", "1 2\n");
+  for (const std::string& path : {dat, dir.File("other.dat")}) {
+    SCOPED_TRACE(path);
+    ui->Clear();
+    ui->PushAnswer(IDNO);
+    int result = 0;
+    EXPECT_TRUE(tsm::testing::ReturnsWithin(
+        std::chrono::seconds(10), [&] { result = LoadDataFile(path, false); },
+        [&] { tsm::testing::UnblockFifo(companionFifo); }));
+    EXPECT_EQ(result, kBadExtension);
+    ASSERT_EQ(ui->MessageBoxes().size(), 1u);
+    EXPECT_EQ(ui->MessageBoxes()[0].caption, "Wrong or Missing INI file");
+  }
 }
 
 // --- saving without losing the previous pair -----------------------------

@@ -196,7 +196,7 @@ TEST_F(QtDialogTest, MessageBoxFromAWorkerBlocksUntilAnswered) {
 TEST_F(QtDialogTest, TimersFireOnTheUiThreadUntilStopped) {
   int oneShot = 0, periodic = 0;
   ui.StartTimer(5, false, [&] { ++oneShot; });
-  platform::TimerId id = 0;
+  std::atomic<platform::TimerId> id{0};  // (looked at while the other thread sets it)
   std::thread starter([&] { id = ui.StartTimer(5, true, [&] { ++periodic; }); });
   while (id == 0) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
   starter.join();

@@ -29,11 +29,13 @@ class TemperatureViewTest : public tsm::testing::UiTest {
     channels::ResetThermometer();
   }
   double kelvin = 50;
+  // Counts the close listener's calls; a member, since a window a test left
+  // open is closed by the destructor, after the test's locals are gone.
+  int closed = 0;
 };
 
 TEST_F(TemperatureViewTest, ShowsTheTextAndTheBarAndFollowsTheTicks) {
-  int closed = 0;
-  ASSERT_TRUE(ToggleTemperatureWindowView(nullptr, false, [&] { ++closed; }));
+  ASSERT_TRUE(ToggleTemperatureWindowView(nullptr, false, [this] { ++closed; }));
   TemperatureWindowView* view = OpenTemperatureWindowView();
   ASSERT_NE(view, nullptr);
   EXPECT_EQ(view->TextLabel()->text(), QStringLiteral("   50.000 K"));
@@ -58,8 +60,7 @@ TEST_F(TemperatureViewTest, ShowsTheTextAndTheBarAndFollowsTheTicks) {
 }
 
 TEST_F(TemperatureViewTest, CloseBoxStopsTheModelAndTheCompactFormHasNoBar) {
-  int closed = 0;
-  ASSERT_TRUE(ToggleTemperatureWindowView(nullptr, true, [&] { ++closed; }));
+  ASSERT_TRUE(ToggleTemperatureWindowView(nullptr, true, [this] { ++closed; }));
   TemperatureWindowView* view = OpenTemperatureWindowView();
   ASSERT_NE(view, nullptr);
   EXPECT_EQ(view->Bar(), nullptr);
@@ -69,7 +70,7 @@ TEST_F(TemperatureViewTest, CloseBoxStopsTheModelAndTheCompactFormHasNoBar) {
   EXPECT_EQ(closed, 1);
   EXPECT_EQ(ui->LiveTimers(), 0u);
   // The command opens it again.
-  EXPECT_TRUE(ToggleTemperatureWindowView(nullptr, false, [&] { ++closed; }));
+  EXPECT_TRUE(ToggleTemperatureWindowView(nullptr, false, [this] { ++closed; }));
 }
 
 }  // namespace

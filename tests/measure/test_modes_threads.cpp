@@ -5,6 +5,7 @@
 // shows, the generator the worker starts and stops.
 #include <chrono>
 #include <string>
+#include <thread>
 
 #include "tests/measure/modes_fixture.h"
 
@@ -65,6 +66,30 @@ TEST_F(ModesThreadsTest, WaveformsAndTheGeneratorRunOnTheWorker) {
   m::Range(m::RangeId::VdcIac)->step = 64;  // 512 points
   ASSERT_EQ(RunOnWorker(m::Mode::VdcIac), 1);
   EXPECT_EQ(Family().Curve(0).Count(), 512u);
+  EXPECT_FALSE(daq::WaveformGeneratorRunning());
+  EXPECT_EQ(channels::PresentCode(0), 32768);
+}
+
+// "Stop" during V_dc(I_ac)'s cool-down between waveforms (a minute here; a
+// key of -1 reads as 49 days) ends it at once: the waveform of the point
+// plays, the generator is stopped and the bias goes back.
+TEST_F(ModesThreadsTest, StopEndsTheCoolDown) {
+  DefineCurrent(2, channels::kWaveForm0, 0, 0, 1000.0f);
+  m::GetVdcIacOptions().coolDownDelay = 60000;
+  m::Range(m::RangeId::VdcIac)->step = 64;
+  m::MeasureDialog d(m::Description(m::Mode::VdcIac));
+  d.Init();
+  d.Command(m::kIdDoIt);
+  ASSERT_TRUE(d.Running());
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_FALSE(d.Ended());  // cooling down
+  const auto stop = std::chrono::steady_clock::now();
+  d.Command(m::kIdCancel);  // "Stop"
+  EXPECT_TRUE(d.WaitForEnd(std::chrono::seconds(10)));
+  d.Finish();
+  // (The cut comes within 50 ms; the rest is room for a loaded machine.)
+  EXPECT_LT(std::chrono::steady_clock::now() - stop, std::chrono::seconds(10));
+  EXPECT_EQ(d.Result(), 1);
   EXPECT_FALSE(daq::WaveformGeneratorRunning());
   EXPECT_EQ(channels::PresentCode(0), 32768);
 }

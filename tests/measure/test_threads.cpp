@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "channels/averaging.h"
+#include "channels/measurement_options.h"
 #include "curves/live.h"
 #include "plot/draw.h"
 #include "plot/recording_canvas.h"
@@ -96,6 +97,48 @@ TEST_F(ThreadsTest, APainterEveryMillisecondSeesOnlyFinishedPoints) {
   EXPECT_GT(seen.size(), 0u);
   for (std::size_t i = 0; i < seen.size(); ++i)
     ASSERT_TRUE(seen[i] == kept.Data()[i]) << "point " << i;
+}
+
+// "Stop" ends whatever wait the routine is in (a delay key of -1 reads as
+// 4294967295 ms; a minute stands in for it here), and the routine then ends
+// as it would after that point: before the fifth point the family is empty.
+TEST_F(ThreadsTest, StopEndsEveryWaitOfTheRoutine) {
+  struct Case {
+    const char* name;
+    void (*set)();
+  };
+  const Case cases[] = {
+      {"jump to the start", [] { channels::GetMeasurementOptions().delays.delayAfterJumpToStart = 60000; }},
+      {"settling", [] { channels::GetMeasurementOptions().delays.systemDecayTime = 60000; }},
+      {"multiplexing", [] { channels::GetMeasurementOptions().delays.delayBeforeVoltage = 60000; }},
+      {"trigger", [] {
+         channels::GetMeasurementOptions().trigger.delay = 60000;
+         measure::GetIVCOptions().trigger = true;
+       }},
+  };
+  DefineCurrent(2, channels::kTrigger, 0, 1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    channels::ResetMeasurementOptions();
+    measure::ResetIVCOptions();
+    c.set();
+    SetRange(30000, 40000, 100, false);
+    m::MeasureDialog d(m::Description(m::Mode::IVC));
+    d.Init();  // (its display reading does not wait the settling)
+    d.Command(m::kIdDoIt);
+    ASSERT_TRUE(d.Running());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_FALSE(d.Ended());  // still waiting
+    const auto stop = std::chrono::steady_clock::now();
+    d.Command(m::kIdCancel);  // "Stop"
+    EXPECT_TRUE(d.WaitForEnd(std::chrono::seconds(10)));
+    d.Finish();
+    // (kWaitSlice is 50 ms; the rest is room for a loaded machine.)
+    EXPECT_LT(std::chrono::steady_clock::now() - stop, std::chrono::seconds(10));
+    EXPECT_EQ(d.Result(), 1);
+    EXPECT_EQ(Family().Count(), 0u);
+    EXPECT_EQ(channels::PresentCode(0), 32768);
+  }
 }
 
 }  // namespace

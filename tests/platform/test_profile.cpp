@@ -6,6 +6,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -364,6 +365,53 @@ TEST_F(Profile, ReplaceKeepsTheFileMode) {
   struct stat st {};
   ASSERT_EQ(::stat(ini.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0640u);
+}
+
+// A FIFO would block every read of the settings, /dev/zero grow the memory
+// for ever: neither is read, both give the defaults and refuse writes (and
+// stay what they are).
+TEST_F(Profile, AFifoOrADeviceReadsAsDefaultsAndIsNotReplaced) {
+  const std::string fifo = dir.File("pipe.ini");
+  tsm::testing::MakeFifo(fifo);
+  const std::string zero = dir.File("zero.ini");
+  ASSERT_EQ(::symlink("/dev/zero", zero.c_str()), 0);
+  for (const std::string& path : {fifo, zero}) {
+    SCOPED_TRACE(path);
+    int value = 0;
+    EXPECT_TRUE(tsm::testing::ReturnsWithin(
+        std::chrono::seconds(10), [&] { value = GetPrivateProfileIntA("S", "A", 7, path.c_str()); },
+        [&] { tsm::testing::UnblockFifo(fifo); }));
+    EXPECT_EQ(value, 7);
+    EXPECT_FALSE(WritePrivateProfileStringA("S", "A", "1", path.c_str()));
+  }
+  struct stat st {};
+  ASSERT_EQ(::stat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  ASSERT_EQ(::lstat(zero.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+}
+
+TEST_F(Profile, TheCacheKeepsOnlyTheFilesUsedLast) {
+  dir.Write("tsm.ini", "[S]\nA=1\n");
+  EXPECT_EQ(GetPrivateProfileIntA("S", "A", 0, ini.c_str()), 1);
+  // Every file name asked for once, as a dialog's browsing or many opened
+  // data files do.
+  for (int i = 0; i < 1000; ++i) {
+    const std::string name = dir.File("missing" + std::to_string(i) + ".ini");
+    EXPECT_EQ(GetPrivateProfileIntA("S", "A", 5, name.c_str()), 5);
+    EXPECT_LE(ProfileCachedFiles(), 16u);
+  }
+  // A file dropped from the cache reads as before; one held by an open batch
+  // keeps its unwritten changes however many files are read meanwhile.
+  EXPECT_EQ(GetPrivateProfileIntA("S", "A", 0, ini.c_str()), 1);
+  {
+    ProfileBatch batch;
+    ASSERT_TRUE(WritePrivateProfileStringA("S", "B", "2", ini.c_str()));
+    for (int i = 0; i < 100; ++i)
+      GetPrivateProfileIntA("S", "A", 5, dir.File("other" + std::to_string(i) + ".ini").c_str());
+    EXPECT_EQ(GetPrivateProfileIntA("S", "B", 0, ini.c_str()), 2);
+  }
+  EXPECT_EQ(TempDir::Read(ini), "[S]\nA=1\nB=2\n");
 }
 
 }  // namespace

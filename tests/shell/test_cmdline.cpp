@@ -105,6 +105,20 @@ TEST_F(CommandLine, OptionFileFailures) {
                     "Can't open option's file '" + missing + "'"));
   EXPECT_TRUE(Fatal([&] { ParseCommandLine(("-@" + dir.Path().string()).c_str()); }, 3,
                     "Can't open option's file '" + dir.Path().string() + "'"));
+  // A FIFO would block the start, a device fill the limit with its bytes.
+  const std::string fifo = dir.File("pipe.txt");
+  tsm::testing::MakeFifo(fifo);
+  for (const std::string& path : {fifo, std::string("/dev/zero")}) {
+    bool refused = false;
+    EXPECT_TRUE(tsm::testing::ReturnsWithin(
+        std::chrono::seconds(10),
+        [&] {
+          refused = Fatal([&] { ParseCommandLine(("-@" + path).c_str()); }, 3,
+                          "Can't open option's file '" + path + "'");
+        },
+        [&] { tsm::testing::UnblockFifo(fifo); }));
+    EXPECT_TRUE(refused) << path;
+  }
   const std::string big = dir.Write("big.txt", std::string(4097, 'x'));
   EXPECT_TRUE(Fatal([&] { ParseCommandLine(("/@" + big).c_str()); }, 5,
                     "Internal error: options file is larger than 4096 bytes\n"));
