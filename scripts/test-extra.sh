@@ -38,6 +38,7 @@ if [[ "$steps" == *" asan "* ]]; then
   ninja -C build-asan -j"$jobs"
   echo "== the whole suite under AddressSanitizer and UndefinedBehaviorSanitizer"
   ASAN_OPTIONS="detect_leaks=1 ${ASAN_OPTIONS:-}" \
+    LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp ${LSAN_OPTIONS:-}" \
     UBSAN_OPTIONS="print_stacktrace=1 halt_on_error=1 ${UBSAN_OPTIONS:-}" \
     ctest --test-dir build-asan --output-on-failure -j"$jobs"
 fi
