@@ -23,6 +23,7 @@
 #include "app/options_registry.h"
 #include "app/picture_commands.h"
 #include "app/print_options.h"
+#include "app/snapshot.h"
 #include "app/out_of_memory.h"
 #include "app/startup.h"
 #include "shell/cmdline.h"
@@ -64,6 +65,7 @@ bool RunStep(DialogModel& d, const DialogStep& step, Failures& failures) {
   const std::string control = "control " + std::to_string(step.id);
   const bool exists = d.HasControl(step.id);
   const bool needsControl = step.kind != K::Close && step.kind != K::Wait &&
+                            step.kind != K::Snapshot &&
                             !(step.kind == K::Press && (step.id == platform::IDOK ||
                                                         step.id == platform::IDCANCEL));
   if (needsControl && !exists)
@@ -112,6 +114,11 @@ bool RunStep(DialogModel& d, const DialogStep& step, Failures& failures) {
       const std::string text = d.GetText(step.id);
       if (text != step.text) return fail(control + " reads \"" + text + "\", not \"" + step.text + "\"");
       return true;
+    }
+    case K::Snapshot: {
+      std::string why;
+      if (SnapshotDialog(d, step.text, why)) return true;
+      return fail("no picture of the dialog: " + why);
     }
     case K::Wait: {
       // A dialog that works on its own (a measurement) ends itself.
@@ -311,6 +318,16 @@ class Runner {
       case K::Echo:
         ui_.Echo(s.text);
         return true;
+      case K::Snapshot: {
+        WindowPicture picture;
+        picture.title = window_.Title();
+        picture.plotWidth = window_.PlotWidth();
+        picture.plotHeight = window_.PlotHeight();
+        for (int part = 0; part < 4; ++part) picture.status[part] = ui_.StatusText(part);
+        if (SnapshotWindow(picture, s.text, why)) return true;
+        why = "no picture of the window: " + why;
+        return false;
+      }
       case K::Export: {
         // Without a size: the one of the export options.
         const PrintContentsOptions& o = GetPrintContentsOptions();

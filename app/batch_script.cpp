@@ -214,6 +214,11 @@ class Parser {
       return true;
     }
     if (word == "expect") return Expect(rest, s);
+    if (word == "snapshot") {
+      s.kind = K::Snapshot;
+      s.text = Unquote(rest);
+      return NeedText(s, "the path of the picture");
+    }
     if (word == "export") return Export(rest, s);
     if (word == "echo") {
       s.kind = K::Echo;
@@ -358,6 +363,13 @@ class Parser {
       step.kind = K::Expect;
       ok = needId();
       step.text = Unquote(args);
+    } else if (word == "snapshot") {
+      step.kind = K::Snapshot;
+      step.text = Unquote(rest);
+      if (step.text.empty()) {
+        Error(line, "\"snapshot\" needs the path of the picture");
+        return;
+      }
     } else if (word == "wait") {
       step.kind = K::Wait;
       if (!rest.empty() && !(ParseNumber(rest, step.seconds) && step.seconds >= 0)) {

@@ -12,13 +12,13 @@ namespace tsm::app {
 
 // One step of a scripted dialog (between "dialog" and "end").
 struct DialogStep {
-  enum class Kind { Set, Check, Select, DoubleClick, Press, Close, Expect, Wait };
+  enum class Kind { Set, Check, Select, DoubleClick, Press, Close, Expect, Wait, Snapshot };
   Kind kind = Kind::Press;
   int line = 0;
   int id = 0;           // the control
   int value = 0;        // Check: state; Select / DoubleClick: item (-1: as it is)
   double seconds = 0;   // Wait: 0 = no limit
-  std::string text;     // Set, Expect
+  std::string text;     // Set, Expect; Snapshot: the picture's path
 };
 
 struct Statement {
@@ -35,6 +35,7 @@ struct Statement {
     Size,          // the plot area in pixels
     ExpectCurves, ExpectPoints, ExpectSaved,
     Echo,
+    Snapshot,      // a picture of the main window
     Export,        // the picture into a file (numbers: width, height, or none)
   };
   Kind kind = Kind::Run;
@@ -44,7 +45,7 @@ struct Statement {
   int command = 0;         // Run, Open, Add, Save
   int answer = 0;          // Answer
   bool cancel = false;     // File: a cancelled chooser
-  std::string text;        // a path, the echo text
+  std::string text;        // a path (Snapshot: the picture's), the echo text
   std::vector<std::string> paths;  // Drop
   std::vector<double> numbers;     // Select, Drag, Pick, Size, Expect...
   bool flag = false;       // ExpectSaved

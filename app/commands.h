@@ -62,6 +62,10 @@ void RegisterHelpCommands(CommandRegistry& registry);      // About, help, user 
 void RegisterMeasureCommands(CommandRegistry& registry);   // measurements and their options
 void RegisterPictureCommands(CommandRegistry& registry);   // print, export, copy as..
 void RegisterCurveCommands(CommandRegistry& registry);     // curve management and properties
+// The live curves of a running measurement grew: the plot follows them (the
+// measurement dialog's refresh calls it through measure::SetLivePlotHook).
+void LivePlotChanged();
+inline constexpr const char* kMeasureTimeFormat = "Time spent to measure: %.1f sec";
 
 // --- dispatch --------------------------------------------------------------
 

@@ -2,9 +2,13 @@
 // with its mode's description; after a measurement that produced curves the
 // plot rescales (RescalePlotAfterMeasurement), a V(I) sweep or I-V family
 // swaps its axes (SwapXY_Axes), the plot is redrawn and the data are marked
-// unsaved. Modes whose routine is not there yet stay greyed. Also the
-// measurement option dialogs of the modes.
+// unsaved, and status-bar part 0 tells how long it took. While it runs the
+// plot shows the curves being measured (LivePlotChanged). Modes whose routine
+// is not there yet stay greyed. Also the measurement option dialogs of the
+// modes.
 #include "channels/measurement_options.h"
+#include "curves/live.h"
+#include "curves/state.h"
 #include "daq/waveform_options.h"
 #include "measure/calibration_options.h"
 #include "measure/description.h"
@@ -20,6 +24,7 @@
 #include "app/commands.h"
 #include "app/voltage_calibration.h"
 #include "shell/settings.h"
+#include "shell/stringex.h"
 
 namespace tsm::app {
 
@@ -47,10 +52,32 @@ constexpr int kCmdCalibrationOptions = 215;
 constexpr int kCmdVIwfmOptions = 169;
 constexpr int kCmdVdcIacOptions = 278;
 
+// How the plot shows the curves while they are measured: as they will look
+// afterwards. With "RescalePlotAfterMeasurement" the view follows the
+// growing curves (it would rescale to them at the end anyway); without it
+// the view stays where the user left it. A mode that swaps its axes after
+// the measurement shows them swapped from the first point on.
+struct LivePlot {
+  bool rescale = false;
+};
+
+LivePlot& Live() {
+  static LivePlot live;
+  return live;
+}
+
+void PrepareLivePlot(bool swapsAxes) {
+  const channels::GeneralMeasurementOptions& o = channels::GetMeasurementOptions().general;
+  Live().rescale = o.rescalePlotAfterMeasurement;
+  curves::SetLiveSnapshotSwapsXY(swapsAxes && o.swapXYAxes);
+}
+
 // What follows a measurement that returned 1.
 void AfterMeasurement(bool swapsAxes) {
   const channels::GeneralMeasurementOptions& o = channels::GetMeasurementOptions().general;
   if (o.rescalePlotAfterMeasurement) plot::GetPlotView().autoScale = true;
+  const float seconds = curves::CurrentFamily().TimeSpent();
+  if (seconds >= 0) platform::GetUi().SetStatusText(0, shell::Format(kMeasureTimeFormat, seconds));
   if (swapsAxes && o.swapXYAxes) {
     // "X <--> Y" swaps the view's ranges itself when autoScale is off, then
     // the curves, and redraws. Swapping the ranges here as well would undo
@@ -68,7 +95,10 @@ using AfterRun = void (*)(platform::WindowHandle owner);
 
 CommandFn Measures(Mode mode, bool swapsAxes, AfterRun after) {
   return [mode, swapsAxes, after] {
-    if (measure::RunMeasurement(mode, Owner()) != 1) return false;
+    PrepareLivePlot(swapsAxes);
+    const int result = measure::RunMeasurement(mode, Owner());
+    curves::SetLiveSnapshotSwapsXY(false);
+    if (result != 1) return false;
     AfterMeasurement(swapsAxes);
     if (after) after(Owner());
     return true;
@@ -80,6 +110,11 @@ CommandQuery Available(Mode mode) {
 }
 
 }  // namespace
+
+void LivePlotChanged() {
+  if (Live().rescale) plot::GetPlotView().autoScale = true;
+  Redraw();
+}
 
 void RegisterMeasureCommands(CommandRegistry& registry) {
   struct Entry {

@@ -113,6 +113,7 @@ void HeadlessWindow::RepaintPlot() {
   InvisibleCanvas canvas(width_, height_);
   lastDraw_ = plot::Draw(canvas, plot::CanvasRect{0, 0, width_, height_}, curves::FamilyForPlot(),
                          plot::GetPlotView());
+  plot::RefreshReadout();
   ++draws_;
 }
 

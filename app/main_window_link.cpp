@@ -17,7 +17,7 @@ void AttachMainWindow(CommandHost& window, plot::PlotHost& plot) {
   plot::SetPlotHost(&plot);
   files::SetTitleHook([&window](const std::string& title) { window.SetTitle(title); });
   files::SetRedrawHook([] { Redraw(); });
-  measure::SetLivePlotHook([] { Redraw(); });
+  measure::SetLivePlotHook([] { LivePlotChanged(); });
 }
 
 void DetachMainWindow() {

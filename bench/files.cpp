@@ -1,18 +1,26 @@
 // Speed of the data files: saving and loading a family of 8 curves of
 // 250,000 points each (the target is 100 MB/s of data-file text or more,
 // either way), the column text alone, and the printf / strtod baselines
-// the column text replaced.
+// the column text replaced. Memory when loading: the peak resident size of
+// opening a file of 10 million points (target: at most 1.5 times the
+// points' memory plus 64 MB), its time against reading the whole text into
+// memory first, as the loader once did, in the same iterations.
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <malloc.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
 
+#include "bench/anchor.h"
 #include "curves/state.h"
 #include "files/columns.h"
 #include "files/fileio.h"
@@ -29,17 +37,17 @@ constexpr std::uint32_t kPoints = 250'000;
 
 // An I-V family as a sweep gives it: a bias current ramp in amperes and
 // junction voltages with noise, in volts.
-void FillFamily(CurveFamily& f) {
+void FillFamily(CurveFamily& f, std::uint32_t points = kPoints) {
   f.Clear();
   f.SetCount(kCurves);
   f.SetInfo("IVF", "A", "V", "bench");
   std::uint32_t seed = 12345;
   for (std::uint32_t c = 0; c < kCurves; ++c) {
     tsm::curves::Curve& curve = f.Curve(c);
-    curve.Reserve(kPoints);
-    for (std::uint32_t i = 0; i < kPoints; ++i) {
+    curve.Reserve(points);
+    for (std::uint32_t i = 0; i < points; ++i) {
       seed = seed * 1664525u + 1013904223u;
-      const double current = -1e-3 + 2e-3 * i / kPoints;
+      const double current = -1e-3 + 2e-3 * i / points;
       const double noise = ((seed >> 8) / 16777216.0 - 0.5) * 1e-6;
       // Zero below the critical current, then a resistive branch.
       const double critical = 4e-4 * (c + 1) / kCurves;
@@ -113,6 +121,106 @@ void BM_LoadDataFile(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * files.DataSize()));
 }
 BENCHMARK(BM_LoadDataFile)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Resident and peak resident memory of this process, in bytes.
+std::uint64_t StatusBytes(const char* key) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  const std::size_t length = std::strlen(key);
+  while (std::getline(status, line))
+    if (line.compare(0, length, key) == 0) return std::stoull(line.substr(length + 1)) * 1024;
+  return 0;
+}
+
+// The way the loader once read a data file: the whole text into memory,
+// then the columns (or, without a companion, the raw numbers) out of it.
+bool LoadWholeText(const std::string& path, std::uint32_t points, bool raw, CurveFamily& f) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  if (fd < 0) return false;
+  struct stat st {};
+  ::fstat(fd, &st);
+  const auto size = static_cast<std::size_t>(st.st_size);
+  char* text = static_cast<char*>(std::malloc(size + 1));
+  std::size_t done = 0;
+  while (text && done < size) {
+    const ssize_t n = ::read(fd, text + done, size - done);
+    if (n <= 0) break;
+    done += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  if (!text) return false;
+  f.Clear();
+  f.SetCount(kCurves);
+  tsm::files::ReadStatus status;
+  if (raw) {
+    status = tsm::files::ReadRaw(text, text + done, f, 0, kCurves, {});
+  } else {
+    const std::vector<std::uint32_t> counts(kCurves, points);
+    for (std::uint32_t c = 0; c < kCurves; ++c) f.Curve(c).Reserve(counts[c]);
+    status = tsm::files::ReadColumns(text, text + done, f, 0, counts, {});
+  }
+  std::free(text);
+  return status == tsm::files::ReadStatus::Ok && f.Curve(kCurves - 1).Count() == points;
+}
+
+// Opening a file of 10 million points (8 curves of 1.25 million), with its
+// companion (the counts known: each curve's block taken at once) and
+// without it (read as raw numbers: the curves grow as they are read).
+void BM_Load10MPointsPeakMemory(benchmark::State& state) {
+  constexpr std::uint32_t kLongCurves = 1'250'000;
+  const bool raw = state.range(0) != 0;
+  BenchFiles files;
+  FillFamily(CurrentFamily(), kLongCurves);
+  tsm::files::SaveDataFile(files.dat);
+  const std::string aside = files.ini + ".aside";
+  if (raw) ::rename(files.ini.c_str(), aside.c_str());
+  CurrentFamily().Clear();
+  malloc_trim(0);
+  const std::uint64_t before = StatusBytes("VmRSS:");
+  {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+  }
+  bool first = true;
+  double peak = 0;
+  tsm::bench::Anchored timed;
+  for (auto _ : state) {
+    using tsm::bench::Moment;
+    if (raw) files.ui.PushAnswer(tsm::platform::IDYES);  // open it without the companion
+    const Moment t0 = Moment::Now();
+    if (tsm::files::LoadDataFile(files.dat, false) != 0) state.SkipWithError("load failed");
+    const Moment t1 = Moment::Now();
+    files.ui.Clear();
+    if (first) {
+      peak = static_cast<double>(StatusBytes("VmHWM:"));
+      first = false;
+    }
+    if (CurrentFamily().Count() != kCurves || CurrentFamily().Curve(7).Count() != kLongCurves)
+      state.SkipWithError("the family did not come back");
+    CurrentFamily().Clear();
+    CurveFamily old;
+    const Moment t2 = Moment::Now();
+    if (!LoadWholeText(files.dat, kLongCurves, raw, old))
+      state.SkipWithError("whole-text load failed");
+    const Moment t3 = Moment::Now();
+    state.SetIterationTime(timed.Add(t0, t1, t2, t3));
+  }
+  if (raw) ::rename(aside.c_str(), files.ini.c_str());
+  const double points = 8.0 * kCurves * kLongCurves;
+  state.counters["file_MB"] = static_cast<double>(files.DataSize()) / 1e6;
+  state.counters["points_MB"] = points / 1e6;
+  state.counters["rss_before_MB"] = static_cast<double>(before) / 1e6;
+  state.counters["peak_rss_MB"] = peak / 1e6;
+  state.counters["target_MB"] = (1.5 * points) / 1e6 + 64 * 1.048576;
+  timed.Report(state, "whole_text");
+}
+BENCHMARK(BM_Load10MPointsPeakMemory)
+    ->ArgName("raw")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(3);
 
 // The column text alone, into memory.
 void BM_FormatRows(benchmark::State& state) {

@@ -61,7 +61,7 @@ ChannelTableDialog::ChannelTableDialog(Kind kind)
   Control list;
   list.id = kIdTableList;
   list.kind = ControlKind::ListBox;
-  list.label = Joined(table_.columns);
+  list.headings = table_.columns;
   AddControl(list);
   AddOkButton(*this);
 }

@@ -1,8 +1,8 @@
 // The two overview tables of the Options menu, "Virtual &Currents" (command
 // 148) and "Virtual &Voltages" (command 147): one row of texts per record;
 // a double click on a row opens that record's dialog. The table is a dialog
-// model (a list box of tab-separated rows under tab-separated headings) so
-// any renderer shows it; gui/ also has a real table view of it.
+// model: a list box whose items are rows of tab-separated cells under its
+// column headings, which a renderer shows as a table.
 #pragma once
 
 #include <string>

@@ -334,6 +334,34 @@ double CurrentFromValue(int index, double x) {
   return Interpolate(card->minCode, card->maxCode, card->minVoltage, card->maxVoltage, x, c.R);
 }
 
+double AmperesAtCode(int index, double cardCode) {
+  if (!ValidCurrent(index)) return 0.0;
+  const VirtualCurrent c = GetCurrent(index);
+  const daq::DacCard* card = daq::DacCardAt(c.dacCard);
+  if (!card) return 0.0;
+  return Interpolate(card->minCode, card->maxCode, card->minVoltage, card->maxVoltage, cardCode,
+                     c.R) -
+         CurrentZeroShift(index);
+}
+
+bool CodeForAmperes(int index, double amperes, std::uint16_t* code) {
+  if (!ValidCurrent(index) || !std::isfinite(amperes)) return false;
+  const VirtualCurrent c = GetCurrent(index);
+  const daq::DacCard* card = daq::DacCardAt(c.dacCard);
+  if (!card) return false;
+  // The inverse of the code's straight line: the volts the card must give,
+  // then the code that gives them, rounded to the nearest and kept inside
+  // the card's codes.
+  const double volts = (amperes + CurrentZeroShift(index)) * c.R;
+  const double span = card->maxVoltage - card->minVoltage;
+  if (span == 0.0 || c.R == 0.0f || !std::isfinite(volts)) return false;
+  const double x = card->minCode + (volts - card->minVoltage) * (card->maxCode - card->minCode) / span;
+  const double clamped = std::clamp(std::round(x), static_cast<double>(card->minCode),
+                                    static_cast<double>(card->maxCode));
+  *code = static_cast<std::uint16_t>(clamped);
+  return true;
+}
+
 double CurrentAmperes(int index) {
   if (!IsCurrentDefined(index)) {
     Beep();

@@ -142,6 +142,14 @@ double ReadingToVolts(int index, double reading);
 // monitor flag is set, else a code of its DAC card. The zero shift is not
 // subtracted here.
 double CurrentFromValue(int index, double x);
+// The current that code `cardCode` of its DAC card gives current `index`
+// by its wiring (the card's volts through R, whatever the monitor flag),
+// minus its zero shift, as the dialogs show it; 0 without a card.
+double AmperesAtCode(int index, double cardCode);
+// The code of its DAC card whose current (as AmperesAtCode shows it) lies
+// nearest to `amperes`, kept inside the card's codes; false without a card,
+// for a card without a voltage span or a value that is not a number.
+bool CodeForAmperes(int index, double amperes, std::uint16_t* code);
 // The present current in amperes (a monitored current averaged by MeasureCurrent),
 // minus its zero shift. An index above 31 or an undefined current beeps and
 // gives 0.

@@ -48,7 +48,8 @@ inline constexpr unsigned kDeleteOutOfMemory = 1;
 //    no block). Shrinking never fails (the larger block is kept if need be).
 //  - Append grows the block by max(8, capacity / 2) points, so a measurement
 //    of n points costs amortised constant time per point; Reserve, SetSize and
-//    RemoveRange size the block to exactly the requested count.
+//    RemoveRange size the block to exactly the requested count; Truncate
+//    keeps it.
 //  - Points between Count() and Capacity() are not part of the curve.
 // Index and range violations are program errors reported with source "curve".
 class Curve {
@@ -77,6 +78,11 @@ class Curve {
   // Reserve(n), then count = n; points beyond the old count are (0, 0).
   // False (curve unchanged) when the block could not be obtained.
   bool SetSize(std::uint32_t n);
+  // Count becomes min(count, n); the block stays as it is. For a result
+  // written over a long curve whose block the next copy or growth takes
+  // anyway: giving the rest back page by page can cost as much as the
+  // computation that wrote it.
+  void Truncate(std::uint32_t n) { count_ = n < count_ ? n : count_; }
   // Stores (x, y) at index Count(). False (curve unchanged) when full and the
   // block could not grow.
   bool Append(float x, float y) {

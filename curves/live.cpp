@@ -26,6 +26,7 @@ struct LiveState {
   bool unitsSet = false, unitsChanged = false;
 
   // The painter's own: the snapshot and how much of each curve it holds.
+  bool swapXY = false;
   CurveFamily snapshot;
   std::uint32_t snapshotGeneration = 0;
   bool snapshotValid = false;
@@ -37,8 +38,15 @@ LiveState& State() {
   return state;
 }
 
+// The units the publisher set (else those copied from the family), x and y
+// exchanged for a swapped picture.
 void ApplyUnits(LiveState& s) {
-  if (s.unitsSet) s.snapshot.SetUnits(s.unitX.c_str(), s.unitY.c_str());
+  const std::string x = s.unitsSet ? s.unitX : std::string(s.snapshot.UnitX());
+  const std::string y = s.unitsSet ? s.unitY : std::string(s.snapshot.UnitY());
+  if (s.swapXY)
+    s.snapshot.SetUnits(y.c_str(), x.c_str());
+  else
+    s.snapshot.SetUnits(x.c_str(), y.c_str());
   s.unitsChanged = false;
 }
 
@@ -146,7 +154,9 @@ bool UpdateLiveSnapshot() {
     const std::uint32_t n = s.counts[k].load(std::memory_order_acquire);
     const CurvePoint* points = s.family->Curve(k).Data();
     for (std::uint32_t i = s.copied[k]; i < n; ++i) {
-      if (!to.Append(points[i].x, points[i].y)) break;
+      const bool appended = s.swapXY ? to.Append(points[i].y, points[i].x)
+                                     : to.Append(points[i].x, points[i].y);
+      if (!appended) break;
       s.copied[k] = i + 1;
       changed = true;
     }
@@ -170,6 +180,12 @@ void ReleaseLiveSnapshot() {
   if (!s.active) s.family = nullptr;
 }
 
+void SetLiveSnapshotSwapsXY(bool swap) {
+  LiveState& s = State();
+  std::lock_guard lock(s.mutex);
+  s.swapXY = swap;
+}
+
 bool LiveActive() {
   LiveState& s = State();
   std::lock_guard lock(s.mutex);
@@ -186,6 +202,7 @@ void ResetLiveState() {
   s.sizes.clear();
   s.infoChanged.clear();
   s.unitsSet = s.unitsChanged = false;
+  s.swapXY = false;
   s.snapshot.Clear();
   s.snapshotValid = false;
   s.copied.clear();

@@ -65,6 +65,10 @@ CurveFamily* LiveSnapshot();
 // Forgets the snapshot and frees its points (the measurement has ended;
 // called on the painting thread).
 void ReleaseLiveSnapshot();
+// Copies x as y and y as x from the next snapshot on, units included: the
+// live picture of a measurement whose axes are swapped when it ends looks
+// as it will afterwards. Set by the painting thread before the measurement.
+void SetLiveSnapshotSwapsXY(bool swap);
 // Whether a publisher is active now.
 bool LiveActive();
 // No publisher, no snapshot (ResetCurvesState calls it for test fixtures).

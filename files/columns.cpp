@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "files/numtext.h"
 
@@ -132,38 +133,74 @@ inline const char* ReadField(const char* p, const char* end, double* value) {
 
 inline float Scaled(double v, double factor) { return static_cast<float>(v * factor); }
 
+// The last character of the set in [text, end), plus one; nullptr if none.
+const char* AfterLast(const char* text, const char* end, unsigned char cls) {
+  for (const char* p = end; p > text; --p)
+    if (Is(p[-1], cls)) return p;
+  return nullptr;
+}
+
 }  // namespace
+
+ColumnReader::ColumnReader(CurveFamily& family, std::uint32_t first,
+                           std::vector<std::uint32_t> counts, Scale scale)
+    : family_(family), first_(first), counts_(std::move(counts)), scale_(scale) {
+  for (std::uint32_t c : counts_) rows_ = std::max(rows_, c);
+  if (rows_ == 0) Finish(ReadStatus::Ok);
+}
+
+// A field ends at one of the separators before x (a field that is no number
+// is passed over up to one of them), so after the last of them no field of
+// the piece is cut.
+const char* ColumnReader::CompleteUpTo(const char* text, const char* end) const {
+  return AfterLast(text, end, kFieldEnd);
+}
+
+const char* ColumnReader::Feed(const char* text, const char* end, bool last) {
+  if (Finished()) return text;
+  const std::uint32_t n = static_cast<std::uint32_t>(counts_.size());
+  const char* p = text;
+  for (; row_ < rows_; ++row_, curve_ = 0) {
+    for (; curve_ < n; ++curve_) {
+      if (counts_[curve_] <= row_) continue;
+      const char* pair = p;
+      double x = 0, y = 0;
+      p = Skip(p, end, kBeforeX);
+      if (p == end || !(p = ReadField(p, end, &x))) {
+        if (last) Finish(ReadStatus::EndOfFile);
+        return pair;
+      }
+      p = Skip(p, end, kBeforeY);
+      if (p == end || !(p = ReadField(p, end, &y))) {
+        if (last) Finish(ReadStatus::EndOfFile);
+        return pair;
+      }
+      if (!family_.Curve(first_ + curve_).Append(Scaled(x, scale_.x), Scaled(y, scale_.y))) {
+        Finish(ReadStatus::OutOfMemory);
+        return p;
+      }
+    }
+  }
+  Finish(ReadStatus::Ok);
+  return p;
+}
 
 ReadStatus ReadColumns(const char* text, const char* end, CurveFamily& family,
                        std::uint32_t first, const std::vector<std::uint32_t>& counts,
                        Scale scale) {
-  std::uint32_t rows = 0;
-  for (std::uint32_t c : counts) rows = std::max(rows, c);
-  const std::uint32_t n = static_cast<std::uint32_t>(counts.size());
-  const char* p = text;
-  for (std::uint32_t r = 0; r < rows; ++r) {
-    for (std::uint32_t i = 0; i < n; ++i) {
-      if (counts[i] <= r) continue;
-      double x = 0, y = 0;
-      p = Skip(p, end, kBeforeX);
-      if (p == end || !(p = ReadField(p, end, &x))) return ReadStatus::EndOfFile;
-      p = Skip(p, end, kBeforeY);
-      if (p == end || !(p = ReadField(p, end, &y))) return ReadStatus::EndOfFile;
-      if (!family.Curve(first + i).Append(Scaled(x, scale.x), Scaled(y, scale.y)))
-        return ReadStatus::OutOfMemory;
-    }
-  }
-  return ReadStatus::Ok;
+  ColumnReader reader(family, first, counts, scale);
+  reader.Feed(text, end, true);
+  return reader.Status();
 }
 
 namespace {
-constexpr std::size_t kFirstLineLimit = 511;
 
 // A white-space separated number of the raw reader, or nullptr.
 inline const char* ReadRawNumber(const char* p, const char* end, double* value) {
   p = Skip(p, end, kSpace);
   return ParseNumber(p, end, value);
 }
+
 }  // namespace
 
 unsigned CountNumbersInFirstLine(const char* text, const char* end) {
@@ -177,19 +214,44 @@ unsigned CountNumbersInFirstLine(const char* text, const char* end) {
   return count;
 }
 
-ReadStatus ReadRaw(const char* text, const char* end, CurveFamily& family, std::uint32_t first,
-                   std::uint32_t curves, Scale scale) {
-  if (curves == 0) return ReadStatus::Ok;
+RawReader::RawReader(CurveFamily& family, std::uint32_t first, std::uint32_t curves, Scale scale)
+    : family_(family), first_(first), curves_(curves), scale_(scale) {
+  if (curves_ == 0) Finish(ReadStatus::Ok);
+}
+
+// Numbers are separated by white space: none is cut after the last of it.
+const char* RawReader::CompleteUpTo(const char* text, const char* end) const {
+  return AfterLast(text, end, kSpace);
+}
+
+const char* RawReader::Feed(const char* text, const char* end, bool last) {
+  if (Finished()) return text;
   const char* p = text;
-  for (;;) {
-    for (std::uint32_t i = 0; i < curves; ++i) {
-      double x = 0, y = 0;
-      if (!(p = ReadRawNumber(p, end, &x)) || !(p = ReadRawNumber(p, end, &y)))
-        return ReadStatus::Ok;
-      if (!family.Curve(first + i).Append(Scaled(x, scale.x), Scaled(y, scale.y)))
-        return ReadStatus::OutOfMemory;
+  for (;; curve_ = (curve_ + 1) % curves_) {
+    const char* pair = p;
+    double x = 0, y = 0;
+    const char* afterX = ReadRawNumber(p, end, &x);
+    const char* q = afterX ? ReadRawNumber(afterX, end, &y) : nullptr;
+    if (!q) {
+      // Short of a number: the end of the reading, unless the piece ended
+      // where the number would have begun.
+      if (!last && Skip(afterX ? afterX : pair, end, kSpace) == end) return pair;
+      Finish(ReadStatus::Ok);
+      return pair;
+    }
+    p = q;
+    if (!family_.Curve(first_ + curve_).Append(Scaled(x, scale_.x), Scaled(y, scale_.y))) {
+      Finish(ReadStatus::OutOfMemory);
+      return p;
     }
   }
+}
+
+ReadStatus ReadRaw(const char* text, const char* end, CurveFamily& family, std::uint32_t first,
+                   std::uint32_t curves, Scale scale) {
+  RawReader reader(family, first, curves, scale);
+  reader.Feed(text, end, true);
+  return reader.Status();
 }
 
 }  // namespace tsm::files

@@ -44,6 +44,37 @@ struct Scale {
   double y = 1.0;
 };
 
+// A reader of the column text fed piece by piece, so a data file of any
+// size is read through a buffer of bounded size (files/pieces.h). Feed
+// reads the fields that lie wholly in the piece and returns where it
+// stopped; the caller keeps the text from there on and feeds it again with
+// what follows. A piece ends just after a separator (CompleteUpTo tells
+// where), unless it is the last: then no number is cut in two, and a pair
+// begun but not finished in one piece is read again from its start with the
+// next.
+class TextReader {
+ public:
+  virtual ~TextReader() = default;
+  // `last`: the text ends at end (the end of the file).
+  virtual const char* Feed(const char* text, const char* end, bool last) = 0;
+  // The end of the part of [text, end) a piece may hold: just after its
+  // last separator; nullptr when it holds none.
+  virtual const char* CompleteUpTo(const char* text, const char* end) const = 0;
+  // Every point asked for was read, or the reading stopped.
+  bool Finished() const { return finished_; }
+  ReadStatus Status() const { return status_; }
+
+ protected:
+  void Finish(ReadStatus status) {
+    finished_ = true;
+    status_ = status;
+  }
+
+ private:
+  bool finished_ = false;
+  ReadStatus status_ = ReadStatus::Ok;
+};
+
 // Reads the points of the curves first .. first + counts.size() - 1 of the
 // family, curve first + i having counts[i] points, row by row: before x the
 // reader skips newlines, carriage returns, blanks, tabs, commas and
@@ -51,17 +82,48 @@ struct Scale {
 // not a number is passed over and gives NaN. The curves grow as points are
 // read, so a claimed count larger than the text holds costs no memory; on
 // EndOfFile they keep the points read so far.
+class ColumnReader : public TextReader {
+ public:
+  ColumnReader(curves::CurveFamily& family, std::uint32_t first,
+               std::vector<std::uint32_t> counts, Scale scale);
+  const char* Feed(const char* text, const char* end, bool last) override;
+  const char* CompleteUpTo(const char* text, const char* end) const override;
+
+ private:
+  curves::CurveFamily& family_;
+  const std::uint32_t first_;
+  const std::vector<std::uint32_t> counts_;
+  const Scale scale_;
+  std::uint32_t rows_ = 0;
+  std::uint32_t row_ = 0, curve_ = 0;  // the next pair to read
+};
+
+// The raw reader: pairs of white-space separated numbers, one pair per
+// curve and row, for `curves` curves from `first` on; the first number that
+// cannot be read ends the reading (the row it is in stays incomplete).
+class RawReader : public TextReader {
+ public:
+  RawReader(curves::CurveFamily& family, std::uint32_t first, std::uint32_t curves, Scale scale);
+  const char* Feed(const char* text, const char* end, bool last) override;
+  const char* CompleteUpTo(const char* text, const char* end) const override;
+
+ private:
+  curves::CurveFamily& family_;
+  const std::uint32_t first_, curves_;
+  const Scale scale_;
+  std::uint32_t curve_ = 0;  // of the next pair
+};
+
+// Both readers over one whole text.
 ReadStatus ReadColumns(const char* text, const char* end, curves::CurveFamily& family,
                        std::uint32_t first, const std::vector<std::uint32_t>& counts,
                        Scale scale);
+ReadStatus ReadRaw(const char* text, const char* end, curves::CurveFamily& family,
+                   std::uint32_t first, std::uint32_t curves, Scale scale);
 
 // Numbers (separated by white space) at the start of the first line of the
 // text, looking at no more than its first 511 characters.
+inline constexpr std::size_t kFirstLineLimit = 511;
 unsigned CountNumbersInFirstLine(const char* text, const char* end);
-// The raw reader: pairs of white-space separated numbers, one pair per curve
-// and row, for `curves` curves from `first` on; the first number that cannot
-// be read ends the reading (the row it is in stays incomplete).
-ReadStatus ReadRaw(const char* text, const char* end, curves::CurveFamily& family,
-                   std::uint32_t first, std::uint32_t curves, Scale scale);
 
 }  // namespace tsm::files

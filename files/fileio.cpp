@@ -8,8 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
-#include <memory>
-#include <new>
+#include <utility>
 #include <vector>
 
 #include "channels/measurement_options.h"
@@ -22,9 +21,9 @@
 #include "files/dxb.h"
 #include "files/options.h"
 #include "files/pathnames.h"
+#include "files/pieces.h"
 #include "files/replace.h"
 #include "files/state.h"
-#include "files/wholefile.h"
 #include "platform/file_access.h"
 #include "platform/profile.h"
 #include "platform/ui.h"
@@ -59,6 +58,26 @@ void ShowTimes(std::uint32_t iniMs, std::uint32_t datMs) {
   platform::GetUi().SetStatusText(0, Format(kTimeSpentFormat, iniMs / 1000.0, datMs / 1000.0));
 }
 
+// The data file open for reading, and its size; -1 when it cannot be
+// opened or is no regular file (a device would never end).
+int OpenDataFile(const std::string& path, std::uint64_t* size) {
+  // A FIFO is refused before it could block the open.
+  const int fd = platform::OpenRegularFile(path);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  *size = static_cast<std::uint64_t>(st.st_size);
+  return fd;
+}
+
+struct CloseOnExit {
+  int fd;
+  ~CloseOnExit() { ::close(fd); }
+};
+
 std::uint64_t FileSize(const std::string& path) {
   struct stat st {};
   return platform::StatPath(path, &st) ? static_cast<std::uint64_t>(st.st_size) : 0;
@@ -89,18 +108,14 @@ int ReadDataFile(const std::string& path, bool add) {
     watch.Restart();
   }
 
-  FileText data;
-  const platform::FileStatus read = ReadWholeFile(path, data);
-  if (read == platform::FileStatus::OutOfMemory) {
-    Tell(curves::kOutOfMemoryText, curves::kOutOfMemoryCaption);
-    return kCompanionError;
-  }
-  if (read != platform::FileStatus::Ok) {
+  std::uint64_t fileSize = 0;
+  const int fd = OpenDataFile(path, &fileSize);
+  if (fd < 0) {
     Tell(kCantOpenDataText, kCantOpenDataCaption);
     return kDataFileError;
   }
-  const char* text = data.begin();
-  const char* end = data.end();
+  const CloseOnExit closer{fd};
+  TextPieces pieces(fd);
   datMs += watch.Elapsed();
   watch.Restart();
 
@@ -142,7 +157,7 @@ int ReadDataFile(const std::string& path, bool add) {
     } else {
       // Every point takes at least two characters of the data file, so
       // reserving more than that would only follow the companion's word.
-      std::uint64_t room = static_cast<std::uint64_t>(end - text) / 2;
+      std::uint64_t room = fileSize / 2;
       std::vector<std::uint32_t> counts(claimed);
       for (std::uint32_t i = 0; i < claimed; ++i) {
         counts[i] = ReadPointCount(i, companion);
@@ -155,15 +170,21 @@ int ReadDataFile(const std::string& path, bool add) {
       iniMs += watch.Elapsed();
       watch.Restart();
       platform::BusyCursor busy;
-      status = ReadColumns(text, end, family, first, counts, scale);
+      ColumnReader reader(family, first, std::move(counts), scale);
+      status = ReadPieces(pieces, reader);
     }
+  } else if (!pieces.Fill()) {
+    status = ReadStatus::OutOfMemory;
   } else {
-    const unsigned numbers = CountNumbersInFirstLine(text, end);
+    // The first line lies in the first piece (a piece is longer than the
+    // part of it that is looked at).
+    const unsigned numbers = CountNumbersInFirstLine(pieces.begin(), pieces.end());
     if (!family.SetCount(first + numbers / 2)) {
       status = ReadStatus::OutOfMemory;
     } else if (numbers > 1) {
       platform::BusyCursor busy;
-      status = ReadRaw(text, end, family, first, numbers / 2, scale);
+      RawReader reader(family, first, numbers / 2, scale);
+      status = ReadPieces(pieces, reader);
     }
   }
   datMs += watch.Elapsed();

@@ -55,6 +55,9 @@ shell::FieldList BuildList(DataFileOptions& o) {
                                    kMinColumnWidth, kMaxColumnWidth, "Column width"));
   f.push_back(shell::CheckField(kIdSort, &o.sort, s, "sort",
                                 "Sort curves by number of points before saving"));
+  // The two columns of check boxes: what is written with the data, what is
+  // taken from a data file.
+  list.columnHeadings = {{1, "Save"}, {2, "Load"}};
   for (std::size_t i = 0; i < kEmbeddedGroupCount; ++i) {
     const EmbeddedGroup& g = kEmbeddedGroups[i];
     shell::Field save = shell::CheckField(kIdFirstSaveFlag + static_cast<int>(i),

@@ -17,6 +17,7 @@
 #include "gui/measure_dialog_view.h"
 #include "gui/picture_output.h"
 #include "gui/plot_views.h"
+#include "gui/qt_environment.h"
 #include "gui/qt_ui.h"
 #include "platform/ui.h"
 #include "app/commands.h"
@@ -35,6 +36,15 @@ bool DisplayAvailable() {
   const char* display = std::getenv("DISPLAY");
   const char* wayland = std::getenv("WAYLAND_DISPLAY");
   return (display && *display) || (wayland && *wayland);
+}
+
+void RegisterViews() {
+  static bool done = false;
+  if (done) return;
+  done = true;
+  RegisterAboutView();
+  RegisterPlotViews();
+  RegisterMeasureDialogView();
 }
 
 void StartMainWindow(MainWindow& window, QtUi& ui) {
@@ -79,6 +89,7 @@ int RunApplication(int argc, char** argv, const ApplicationOptions& options) {
     return 1;
   }
   app::DetermineProgramDirectory(argc > 0 ? argv[0] : nullptr);
+  PrepareQtEnvironment();
   QApplication application(argc, argv);
   // Qt adopts the desktop's locale; the program's numbers always use a
   // decimal point, in files and in dialogs alike.
@@ -88,9 +99,7 @@ int RunApplication(int argc, char** argv, const ApplicationOptions& options) {
 
   QtUi ui;
   platform::SetUi(&ui);
-  RegisterAboutView();
-  RegisterPlotViews();
-  RegisterMeasureDialogView();
+  RegisterViews();
   InstallPictureOutput(true);
   app::RegisterOptionGroups();
   app::RegisterAllCommands();

@@ -18,6 +18,10 @@ class QtUi;
 void StartMainWindow(MainWindow& window, QtUi& ui);
 void StopMainWindow(QtUi& ui);
 
+// The painters of the owner-drawn controls and the colour swatches of the
+// dialogs (once per process; every renderer of dialogs needs them).
+void RegisterViews();
+
 // Whether a Qt platform can be opened (a display, or an offscreen platform).
 bool DisplayAvailable();
 

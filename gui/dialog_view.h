@@ -6,13 +6,23 @@
 // Command(id, 0), list selections as Command(id, kSelChange), double clicks
 // as Command(id, kDoubleClick), scroll moves as Command(id, kScrolled).
 //
-// Layout: controls of the same `column` stack top to bottom, columns side by
-// side; a group box frames the controls after it (its frameCount, or up to
-// the next group box); the run of buttons that ends the control list forms
-// the dialog's button row.
+// Layout, from the hints of the model's controls: controls of the same
+// `column` stack top to bottom, columns side by side under their headings;
+// a control marked `sameLine` stands right of the one before it; a group
+// box frames the controls after it (its frameCount, or up to the next group
+// box); the run of buttons that ends the control list forms the dialog's
+// button row. Labels before the fields of a column share one width, long
+// static texts wrap, read-outs with a width in characters keep it, lists
+// with headings show their rows as a table, and lists and multi-line
+// fields take what the window grows by. A dialog without such growing
+// controls keeps the size it opened with, whatever texts change later.
+// It opens centred over its owner (or beside it, as the model asks), within
+// the screen, at most kMaxDialogSize.
 #pragma once
 
 #include <QDialog>
+#include <QPoint>
+#include <QRect>
 #include <QSize>
 
 #include <functional>
@@ -23,7 +33,6 @@
 
 class QLabel;
 class QPainter;
-class QRect;
 
 namespace tsm::gui {
 
@@ -31,6 +40,16 @@ inline constexpr int kClicked = 0;
 inline constexpr int kSelChange = 1;
 inline constexpr int kDoubleClick = 2;
 inline constexpr int kScrolled = 0x0114;
+// The largest dialog, frame excluded: it fits a 1280 x 800 screen with the
+// window frame and a panel.
+inline constexpr int kMaxDialogWidth = 1260;
+inline constexpr int kMaxDialogHeight = 740;
+
+// Where a dialog whose window (frame included) measures `outer` opens:
+// centred over its owner's window, or beside it, on the side that covers
+// the least of it; always within the screen's area.
+QPoint DialogPosition(platform::DialogPlacement placement, const QRect& owner, const QSize& outer,
+                      const QRect& screen);
 
 // Draws an owner-drawn control (kind Custom) of a dialog into its rectangle.
 using CustomPainter =
@@ -47,8 +66,21 @@ class DialogView : public QDialog {
   // Starts the model, builds the widgets and runs the dialog modally;
   // returns the value the model ended with.
   int Run();
+  // Builds, lays out and places the widgets of a model that has started
+  // already, and shows them without running a loop (pictures of a dialog
+  // that is open in another renderer).
+  void ShowStarted();
   // The widget of a control (the first with that id), or null.
   QWidget* Widget(int id) const;
+  // Every control with its widget and what shows and hides it, in the
+  // model's order (layout checks).
+  struct Shown {
+    int id;
+    platform::ControlKind kind;
+    QWidget* widget;
+    QWidget* outer;
+  };
+  std::vector<Shown> ShownControls() const;
 
  protected:
   void reject() override;  // Escape and the close box: the model's Close
@@ -64,6 +96,7 @@ class DialogView : public QDialog {
   struct Token;
 
   void Build();
+  void Place();
   QWidget* MakeWidget(const platform::Control& c, Entry& entry);
   void Connect(const Entry& entry);
   void OnModelChanged(int id);

@@ -127,7 +127,9 @@ MainWindow::~MainWindow() {
     c->SetClosedListener({});
     c->close();
   }
-  if (channels::GetTemperatureWindow().IsOpen()) {
+  // Only a window this one opened (a picture of the window made in batch
+  // mode leaves batch mode's own tool windows alone).
+  if (temperatureToken_ && channels::GetTemperatureWindow().IsOpen()) {
     channels::GetTemperatureWindow().SetClosedListener({});
     channels::GetTemperatureWindow().Close();
     if (TemperatureWindowView* t = OpenTemperatureWindowView()) t->close();

@@ -98,7 +98,8 @@ void EnsureQtForDrawing() {
   static char platformSwitch[] = "-platform";
   static char offscreen[] = "offscreen";
   static char* argv[] = {name, platformSwitch, offscreen, nullptr};
-  new QGuiApplication(argc, argv);
+  // Widgets too: batch mode's snapshots draw the window and its dialogs.
+  new QApplication(argc, argv);
   // Qt adopts the desktop's locale; the program's numbers keep their point.
   std::setlocale(LC_NUMERIC, "C");
 }

@@ -51,7 +51,8 @@ class QtPictureOutput : public app::PictureOutput {
 };
 
 // Makes sure a Qt application exists for drawing (batch mode has none: an
-// offscreen one is started and kept for the rest of the run).
+// offscreen one, widgets included, is started and kept for the rest of the
+// run; Qt's remarks on a machine without a desktop are dropped).
 void EnsureQtForDrawing();
 
 // Installs the program's output; RemovePictureOutput takes it away again

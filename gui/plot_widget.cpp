@@ -39,6 +39,7 @@ void PlotWidget::RenderPicture() {
   lastDraw_ = plot::Draw(canvas, area, curves::FamilyForPlot(), plot::GetPlotView());
   if (lastDraw_ == plot::kNothingDrawn) plot::DrawCardReport(canvas, area, app::CardReportText());
   canvas.Flush();
+  plot::RefreshReadout();
 }
 
 void PlotWidget::paintEvent(QPaintEvent*) {

@@ -141,8 +141,11 @@ void QtUi::MessageBeep(unsigned /*type*/) {
   PostToUiThread([] { QApplication::beep(); });
 }
 
-void QtUi::PlaySound(const std::string& /*file*/) {
-  // No audio module is linked; the completion sounds are silent.
+void QtUi::PlaySound(const std::string& file) {
+  // Asynchronous like the original call: the worker that finished a
+  // measurement does not wait for the sound, nor for the audio system.
+  const QString path = FromCp1252(file);
+  PostToUiThread([this, path] { sounds_.Play(path); });
 }
 
 void QtUi::BeginBusyCursor() {

@@ -3,7 +3,7 @@
 // main window, file/font/colour choosers, timers as QTimer, and modal
 // dialogs rendered from their models. A call from another thread (the
 // measurement worker) is carried out on the UI thread and blocks the caller
-// until it is answered. Sounds are silent: the program links no audio module.
+// until it is answered. Sounds play through Qt Multimedia (gui/sound_player.h).
 #pragma once
 
 #include <QObject>
@@ -12,6 +12,7 @@
 #include <functional>
 #include <map>
 
+#include "gui/sound_player.h"
 #include "platform/ui.h"
 
 class QTimer;
@@ -59,6 +60,7 @@ class QtUi : public QObject, public platform::Ui {
   platform::FileDialogResult RunFileDialog(const platform::FileDialogRequest& request, bool save);
 
   StatusSink sink_;
+  SoundPlayer sounds_;
   int busy_ = 0;
   platform::TimerId nextTimer_ = 1;
   std::map<platform::TimerId, QTimer*> timers_;

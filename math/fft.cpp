@@ -1,150 +1,202 @@
 #include "math/fft.h"
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
+#include <cstdint>
+#include <cstring>
+#include <mutex>
+#include <new>
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "math/fft_kernel.h"
 #include "platform/assert.h"
 
 namespace tsm::math {
 
+namespace fft {
+
 namespace {
 
 constexpr const char* kSource = "fft";
-// Stages whose butterflies span at most this many complex values run block
-// by block, so each block stays in the cache for all of them.
-constexpr std::size_t kCacheBlock = std::size_t{1} << 12;
+// Complex lengths below this are one short transform; from it on the
+// four-step method has at least 16 columns in each pass.
+constexpr std::size_t kFourStepFrom = 256;
+// Tiles of the transposition, in complex values a side.
+constexpr std::size_t kTile = 8;
+
+// 64-byte aligned doubles.
+class AlignedDoubles {
+ public:
+  AlignedDoubles() = default;
+  explicit AlignedDoubles(std::size_t count) : block_(new double[count + 8]) {
+    const auto address = reinterpret_cast<std::uintptr_t>(block_.get());
+    data_ = block_.get() + ((64 - address % 64) % 64) / sizeof(double);
+  }
+  double* data() const { return data_; }
+
+ private:
+  std::unique_ptr<double[]> block_;
+  double* data_ = nullptr;
+};
 
 struct Complex {
   double re, im;
 };
 
-// exp(2 pi i k / N) for k = 0 .. N/2 - 1, stored for the first quarter of the
-// circle only (k = 0 .. N/4); the second quarter is i times the first.
-class Twiddles {
- public:
-  explicit Twiddles(std::size_t N) : n_(N), quarter_(N / 4), w_(2 * (N / 4 + 1)) {
-    const double step = 2.0 * std::numbers::pi / static_cast<double>(N);
-    // Direct sines and cosines on the first octant; the rest of the quarter
-    // is the octant mirrored (cos and sin exchange), so every value is as
-    // accurate as one library call.
-    const std::size_t direct = N >= 8 ? N / 8 : quarter_;
-    for (std::size_t k = 0; k <= direct; ++k) {
-      const double a = step * static_cast<double>(k);
-      w_[2 * k] = std::cos(a);
-      w_[2 * k + 1] = std::sin(a);
-    }
-    for (std::size_t k = direct + 1; k <= quarter_; ++k) {
-      w_[2 * k] = w_[2 * (quarter_ - k) + 1];
-      w_[2 * k + 1] = w_[2 * (quarter_ - k)];
-    }
-  }
-
-  std::size_t N() const { return n_; }
-  // k <= N/4.
-  const double* Quarter(std::size_t k) const { return &w_[2 * k]; }
-  // k < N/2.
-  Complex At(std::size_t k) const {
-    if (k <= quarter_) return {w_[2 * k], w_[2 * k + 1]};
-    const double* t = Quarter(k - quarter_);  // i * exp(2 pi i (k - N/4) / N)
-    return {-t[1], t[0]};
-  }
-
- private:
-  std::size_t n_;
-  std::size_t quarter_;
-  std::vector<double> w_;
-};
-
-void BitReverse(double* z, std::size_t m) {
-  std::size_t j = 0;
-  for (std::size_t i = 0; i < m; ++i) {
-    if (i < j) {
-      std::swap(z[2 * i], z[2 * j]);
-      std::swap(z[2 * i + 1], z[2 * j + 1]);
-    }
-    std::size_t bit = m >> 1;
-    while (j & bit) {
-      j ^= bit;
-      bit >>= 1;
-    }
-    j |= bit;
-  }
-}
-
-// One butterfly: (a, b) := (a + w b, a - w b).
-inline void Butterfly(double* a, double* b, double wr, double wi) {
-  const double br = b[0] * wr - b[1] * wi;
-  const double bi = b[0] * wi + b[1] * wr;
-  b[0] = a[0] - br;
-  b[1] = a[1] - bi;
-  a[0] += br;
-  a[1] += bi;
-}
-
-// The stage of span len: within every span, position j pairs with j + len/2
-// and takes the twiddle exp(2 pi i j / len), entry j * (N / len) of the table.
-void Stage(double* z, std::size_t count, std::size_t len, const Twiddles& w) {
-  const std::size_t half = len / 2;
-  const std::size_t stride = w.N() / len;
-  for (std::size_t start = 0; start < count; start += len) {
-    double* a = z + 2 * start;
-    double* b = a + 2 * half;
-    for (std::size_t j = 0; j < half; ++j) {
-      const Complex t = w.At(j * stride);
-      Butterfly(a + 2 * j, b + 2 * j, t.re, t.im);
-    }
-  }
-}
-
-// The stages of span len and 2 len in one pass over the data: each group of
-// four values (j, j + len/2, j + len, j + 3 len/2) of a 2 len span goes
-// through both, so the data is read and written once for two stages. The
-// second stage's twiddle for j + len/2 is i times the one for j.
-void StagePair(double* z, std::size_t count, std::size_t len, const Twiddles& w) {
-  const std::size_t quarter = len / 2;
-  const std::size_t stride1 = w.N() / len;
-  const std::size_t stride2 = stride1 / 2;
-  for (std::size_t start = 0; start < count; start += 2 * len) {
-    double* a = z + 2 * start;
-    double* b = a + 2 * quarter;
-    double* c = b + 2 * quarter;
-    double* d = c + 2 * quarter;
-    for (std::size_t j = 0; j < quarter; ++j) {
-      const Complex t1 = w.At(j * stride1);
-      const Complex t2 = w.At(j * stride2);
-      double* pa = a + 2 * j;
-      double* pb = b + 2 * j;
-      double* pc = c + 2 * j;
-      double* pd = d + 2 * j;
-      Butterfly(pa, pb, t1.re, t1.im);
-      Butterfly(pc, pd, t1.re, t1.im);
-      Butterfly(pa, pc, t2.re, t2.im);
-      Butterfly(pb, pd, -t2.im, t2.re);
-    }
-  }
-}
-
-// The stages of span lenFrom .. lenTo over `count` complex values at z (a
-// whole number of lenTo spans), two at a time where possible.
-void Stages(double* z, std::size_t count, std::size_t lenFrom, std::size_t lenTo,
-            const Twiddles& w) {
-  std::size_t len = lenFrom;
-  for (; 2 * len <= lenTo; len *= 4) StagePair(z, count, len, w);
-  if (len <= lenTo) Stage(z, count, len, w);
-}
-
-void Transform(double* z, std::size_t m, const Twiddles& w) {
-  if (m < 2) return;
-  BitReverse(z, m);
-  const std::size_t block = std::min(m, kCacheBlock);
-  for (std::size_t start = 0; start < m; start += block) Stages(z + 2 * start, block, 2, block, w);
-  if (block < m) Stages(z, m, 2 * block, m, w);
+inline Complex Load(const double* p) { return {p[0], p[1]}; }
+inline void Store(double* p, Complex c) {
+  p[0] = c.re;
+  p[1] = c.im;
 }
 
 }  // namespace
+
+// Everything a transform of n real points needs besides its data.
+struct Plan {
+  Plan(std::size_t points, Isa wanted);
+
+  std::size_t n, m;  // real points, complex points
+  Isa isa;           // of the passes
+  bool fourStep;
+  std::size_t s = 0, m1 = 0;  // four-step: m = m1 s, m1 = s or 2 s
+  std::vector<double> stagesS, stagesM1;
+  std::optional<RootTable> rootsM;  // exp(2 pi i e / m): the twiddles between the passes
+  AlignedDoubles shift;             // for the first pass, see ColumnPass
+  RootTable rootsN;                 // exp(2 pi i e / n): the split into the real transform
+  AlignedDoubles work;
+};
+
+Plan::Plan(std::size_t points, Isa wanted)
+    : n(points), m(points / 2), isa(wanted), fourStep(m >= kFourStepFrom), rootsN(points) {
+  if (!fourStep) {
+    // One short transform of all m values, as one column.
+    isa = Isa::Scalar;
+    stagesS = StageTwiddles(m);
+    work = AlignedDoubles(4 * m);
+    return;
+  }
+  unsigned p = 0;
+  while ((std::size_t{1} << p) < m) ++p;
+  s = std::size_t{1} << (p / 2);
+  m1 = m / s;
+  const std::size_t W = static_cast<std::size_t>(ColumnsAtOnce(isa));
+  stagesS = StageTwiddles(s);
+  if (m1 != s) stagesM1 = StageTwiddles(m1);
+  rootsM.emplace(m);
+  shift = AlignedDoubles(2 * W * s);
+  for (std::size_t k = 0; k < s; ++k)
+    for (std::size_t w = 0; w < W; ++w) {
+      const Root r = UnitRoot(static_cast<std::uint64_t>(w) * k, m);
+      shift.data()[2 * W * k + w] = r.re;
+      shift.data()[2 * W * k + W + w] = r.im;
+    }
+  work = AlignedDoubles(4 * W * m1);
+}
+
+namespace {
+
+// Swaps the s x s square at z (row stride `stride` complex values) with its
+// transpose, tile by tile.
+void TransposeSquare(double* z, std::size_t s, std::size_t stride) {
+  auto at = [&](std::size_t r, std::size_t c) { return z + 2 * (r * stride + c); };
+  Complex a[kTile][kTile], b[kTile][kTile];
+  for (std::size_t I = 0; I < s; I += kTile) {
+    for (std::size_t J = I; J < s; J += kTile) {
+      for (std::size_t r = 0; r < kTile; ++r)
+        for (std::size_t c = 0; c < kTile; ++c) {
+          a[r][c] = Load(at(I + r, J + c));
+          b[r][c] = Load(at(J + r, I + c));
+        }
+      for (std::size_t r = 0; r < kTile; ++r)
+        for (std::size_t c = 0; c < kTile; ++c) {
+          Store(at(I + r, J + c), b[c][r]);
+          Store(at(J + r, I + c), a[c][r]);
+        }
+    }
+  }
+}
+
+// The complex transform of the plan's m values at z, in place; from the
+// y of curve points there when pointsIn (see ColumnPass).
+void ComplexTransform(double* z, const Plan& plan, bool pointsIn) {
+  ColumnPass pass;
+  pass.z = z;
+  pass.work = plan.work.data();
+  pass.pointsIn = pointsIn;
+  if (!plan.fourStep) {
+    pass.rows = plan.m;
+    pass.cols = 1;
+    pass.stride = 1;
+    pass.stages = plan.stagesS.data();
+    RunColumnPass(plan.isa, pass);
+    return;
+  }
+  // z_(j1 + m1 j2) is row j2, column j1 of an s x m1 matrix. The columns'
+  // transforms over j2, times exp(2 pi i j1 k2 / m), are
+  //   Y[k2][j1] = exp(2 pi i j1 k2 / m) sum over j2 of z_(j1 + m1 j2) exp(2 pi i j2 k2 / s),
+  // and Z_(k2 + s k1) = sum over j1 of Y[k2][j1] exp(2 pi i j1 k1 / m1).
+  const std::size_t s = plan.s, m1 = plan.m1;
+  pass.rows = s;
+  pass.cols = m1;
+  pass.stride = m1;
+  pass.stages = plan.stagesS.data();
+  pass.roots = &*plan.rootsM;
+  pass.shift = plan.shift.data();
+  RunColumnPass(plan.isa, pass);
+  // Transposed, Y[k2][j1] sits in row j1, column k2 of an m1 x s matrix,
+  // whose columns then transform into row k1: place k2 + s k1, natural
+  // order. When m1 = 2 s, the s x 2 s matrix Y is two squares side by side;
+  // each is transposed in place, so row j1 < s of the left one holds
+  // Y[.][j1] and row j1 of the right one Y[.][s + j1]: as m1 rows of s
+  // values, row 2 j1 and row 2 j1 + 1.
+  if (m1 == s) {
+    TransposeSquare(z, s, s);
+  } else {
+    TransposeSquare(z, s, m1);
+    TransposeSquare(z + 2 * s, s, m1);
+  }
+  pass.rows = m1;
+  pass.cols = s;
+  pass.stride = s;
+  pass.pointsIn = false;
+  pass.interleaved = m1 != s;
+  pass.stages = (m1 == s ? plan.stagesS : plan.stagesM1).data();
+  pass.roots = nullptr;
+  pass.shift = nullptr;
+  RunColumnPass(plan.isa, pass);
+}
+
+// The plans of the last transforms, for the next ones of the same length.
+struct PlanCache {
+  std::mutex lock;
+  std::vector<std::unique_ptr<Plan>> plans;  // the most recent last
+};
+constexpr std::size_t kPlansKept = 2;
+
+PlanCache& Cache() {
+  static PlanCache cache;
+  return cache;
+}
+
+Isa& ChosenIsa() {
+  static Isa isa = BestIsa();
+  return isa;
+}
+
+}  // namespace
+
+Isa PreferredIsa() {
+  std::lock_guard<std::mutex> hold(Cache().lock);
+  return ChosenIsa();
+}
+
+void UseIsaForTesting(Isa isa) {
+  std::lock_guard<std::mutex> hold(Cache().lock);
+  ChosenIsa() = isa;
+}
+
+}  // namespace fft
 
 std::uint64_t LargestPowerOfTwo(std::uint64_t n) {
   if (n == 0) return 0;
@@ -153,37 +205,57 @@ std::uint64_t LargestPowerOfTwo(std::uint64_t n) {
   return p;
 }
 
-void RealFFT(double* data, std::size_t n) {
-  if (!TSM_ASSERT(n >= 2 && IsPowerOfTwo(n), kSource)) return;
-  const Twiddles w(n);  // exp(2 pi i k / n); the half-size transform uses every other one
-  const std::size_t m = n / 2;
-  // z_j = y_2j + i y_2j+1, so Z = E + i O with E and O the transforms (of
-  // length m) of the even and the odd values.
-  Transform(data, m, w);
-
-  // F_0 = E_0 + O_0 and F_{n/2} = E_0 - O_0, both real.
-  const double z0r = data[0], z0i = data[1];
-  data[0] = z0r + z0i;
-  data[1] = z0r - z0i;
-  // For 0 < k < m: E_k = (Z_k + conj Z_{m-k}) / 2, O_k = (Z_k - conj Z_{m-k}) / 2i,
-  // F_k = E_k + W^k O_k with W = exp(2 pi i / n), and F_{m-k} = conj(E_k - W^k O_k).
-  for (std::size_t k = 1; k <= m / 2; ++k) {
-    double* p = data + 2 * k;
-    double* q = data + 2 * (m - k);
-    const double er = 0.5 * (p[0] + q[0]);
-    const double ei = 0.5 * (p[1] - q[1]);
-    const double orr = 0.5 * (p[1] + q[1]);
-    const double oi = -0.5 * (p[0] - q[0]);
-    const double* t = w.Quarter(k);
-    const double tr = t[0] * orr - t[1] * oi;
-    const double ti = t[0] * oi + t[1] * orr;
-    p[0] = er + tr;
-    p[1] = ei + ti;
-    if (q != p) {
-      q[0] = er - tr;
-      q[1] = -(ei - ti);
-    }
+RealFFTPlan::RealFFTPlan(std::size_t n) {
+  if (!TSM_ASSERT(n >= 2 && IsPowerOfTwo(n), fft::kSource)) n = 2;
+  fft::PlanCache& cache = fft::Cache();
+  fft::Isa isa;
+  {
+    std::lock_guard<std::mutex> hold(cache.lock);
+    isa = fft::ChosenIsa();
+    for (auto it = cache.plans.begin(); it != cache.plans.end(); ++it)
+      if ((*it)->n == n && (*it)->isa == ((*it)->fourStep ? isa : fft::Isa::Scalar)) {
+        plan_ = std::move(*it);
+        cache.plans.erase(it);
+        return;
+      }
   }
+  plan_ = std::make_unique<fft::Plan>(n, isa);
+}
+
+RealFFTPlan::~RealFFTPlan() {
+  if (!plan_) return;
+  fft::PlanCache& cache = fft::Cache();
+  std::lock_guard<std::mutex> hold(cache.lock);
+  try {
+    cache.plans.push_back(std::move(plan_));
+  } catch (const std::bad_alloc&) {
+    return;  // not kept: the next transform of this length plans afresh
+  }
+  if (cache.plans.size() > fft::kPlansKept) cache.plans.erase(cache.plans.begin());
+}
+
+std::size_t RealFFTPlan::Size() const { return plan_->n; }
+
+void RealFFTPlan::Transform(double* data) {
+  fft::ComplexTransform(data, *plan_, false);
+  fft::SplitReal(plan_->isa, data, plan_->m, plan_->rootsN);
+}
+
+double* RealFFTPlan::TransformPointsY(void* points) {
+  // The doubles come into being in the points' storage as the first pass
+  // writes them (through memcpy); from then on it holds n doubles.
+  auto* data = static_cast<double*>(points);
+  fft::ComplexTransform(data, *plan_, true);
+  fft::SplitReal(plan_->isa, data, plan_->m, plan_->rootsN);
+  return data;
+}
+
+fft::Isa RealFFTPlan::VectorForm() const { return plan_->isa; }
+
+void RealFFT(double* data, std::size_t n) {
+  if (!TSM_ASSERT(n >= 2 && IsPowerOfTwo(n), fft::kSource)) return;
+  RealFFTPlan plan(n);
+  plan.Transform(data);
 }
 
 }  // namespace tsm::math

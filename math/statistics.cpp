@@ -65,6 +65,7 @@ StatisticsDialog::StatisticsDialog(const std::string& table)
   box.text = table;
   box.multiline = true;
   box.readOnly = true;
+  box.fixedPitch = true;  // a table: its columns line up in a fixed-pitch font
   AddControl(box);
   platform::AddOkButton(*this);
 }

@@ -136,7 +136,9 @@ int AskIVFParameter(platform::WindowHandle owner, unsigned curve, const char* pr
   edit.kind = platform::ControlKind::Edit;
   edit.label = prefix ? prefix : "";
   dialog.AddControl(edit);
-  dialog.AddControl(shell::TextControl(kIdParamSuffix, suffix ? suffix : ""));
+  platform::Control after = shell::TextControl(kIdParamSuffix, suffix ? suffix : "");
+  after.sameLine = true;
+  dialog.AddControl(after);
   platform::AddOkCancelButtons(dialog);
   if (platform::GetUi().RunModal(dialog, owner) != 1) return 0;
   *value = typed;

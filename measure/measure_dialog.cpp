@@ -30,8 +30,8 @@ MeasureDialog::MeasureDialog(const MeasurementDescription& description)
     : DialogModel(DialogResourceOf(description.dialogTemplate), "Measurements -- "),
       description_(description),
       layout_(LayoutOf(description.dialogTemplate)),
-      g1_{kSweep1Base, SweepRange{}, false},
-      g2_{kSweep2Base, SweepRange{}, false} {
+      g1_{kSweep1Base, SweepRange{}, false, {}, {}, {}},
+      g2_{kSweep2Base, SweepRange{}, false, {}, {}, {}} {
   BuildControls();
 }
 
@@ -109,8 +109,8 @@ void MeasureDialog::OnCommand(int id, int code) {
   // A typed step arrives without a command of its own (the field only
   // changes its text): whatever is pressed next works with it.
   if (!workerStarted_.load()) {
-    SyncTypedStep(g1_);
-    SyncTypedStep(g2_);
+    SyncTyped(g1_);
+    SyncTyped(g2_);
   }
   if (id == kIdDoIt) return DoIt();
   if (id == kIdCancel) return CancelOrStop();

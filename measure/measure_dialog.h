@@ -55,8 +55,10 @@ inline constexpr int kIdMemory = 4014;       // "Memory: %s"
 inline constexpr int kSweep1Base = 4020;
 inline constexpr int kSweep2Base = 4040;
 inline constexpr int kOffBox = 0;           // group box
-inline constexpr int kOffStart = 1;         // start, normalised code (read-only)
-inline constexpr int kOffStop = 2;          // stop, normalised code (read-only)
+// Start and stop show normalised codes; a code or a current ("1.5 mA",
+// "-20 uA") typed there sets the limit (the nearest code of that current).
+inline constexpr int kOffStart = 1;
+inline constexpr int kOffStop = 2;
 inline constexpr int kOffStep = 3;          // step, typed in card codes
 inline constexpr int kOffStepScroll = 4;    // step scroll bar 1..1024 (card codes)
 inline constexpr int kOffPoints = 5;        // "Points": count, or done/total; typed without finder
@@ -68,6 +70,12 @@ inline constexpr int kOffReset = 10;        // "&reset"
 inline constexpr int kOffExchange = 11;     // "&Xchange"
 inline constexpr int kOffGoStart = 12;      // ">>" (go start)
 inline constexpr int kOffGoStop = 13;       // ">>" (go stop)
+// The current of the range's virtual current at start, at stop and for one
+// step, in amperes with a prefix (empty without a current).
+inline constexpr int kOffStartAmperes = 14;
+inline constexpr int kOffStopAmperes = 15;
+inline constexpr int kOffStepAmperes = 16;
+inline constexpr int kGroupControls = 17;   // offsets 0 .. 16
 
 // The scrolling rows. Row r (0-based) of the currents shows virtual current
 // first + r: its index button opens the current's settings, the value is
@@ -190,15 +198,22 @@ class MeasureDialog : public platform::DialogModel, public IndicatorHost {
     int base;
     SweepRange range;
     bool present;  // the group's controls exist in the template
+    // The texts the fields were last given, so a typed change is told
+    // from what the dialog wrote itself.
+    std::string shownStart, shownStop, shownStep;
   };
 
   void BuildControls();
   void AddSweepGroup(int base, const char* caption, int column, bool pointsTyped);
   void InitGroup(Group& g, RangeId id);
-  void ShowGroup(const Group& g);
+  void ShowGroup(Group& g);
   void UpdateEstimates();
   bool HandleGroupCommand(Group& g, int id);
-  void SyncTypedStep(Group& g);
+  // Takes what was typed into the step, start and stop fields since they
+  // were shown; a field that has the focus is left alone while `typing`
+  // (the user may not have finished it).
+  void SyncTyped(Group& g, bool typing = false);
+  bool TypedLimit(const Group& g, const std::string& text, std::uint32_t* normalised) const;
   std::uint32_t Factor(const Group& g) const;
 
   void DoIt();
@@ -222,7 +237,6 @@ class MeasureDialog : public platform::DialogModel, public IndicatorHost {
   const TemplateLayout layout_;
   mutable std::mutex rangeMutex_;  // the groups' ranges: UI thread and worker
   Group g1_, g2_;
-  std::string lastStepText1_, lastStepText2_;
   platform::TimerId timer_ = 0;
   std::thread worker_;
   std::atomic<bool> workerStarted_{false};

@@ -4,10 +4,12 @@
 #include "measure/measure_dialog.h"
 
 #include <algorithm>
+#include <cmath>
 #include <mutex>
 #include "channels/virtual_channels.h"
 #include "measure/measure_dialog_internal.h"
 #include "measure/state.h"
+#include "shell/phyunits.h"
 
 namespace tsm::measure {
 
@@ -51,22 +53,39 @@ std::uint32_t MeasureDialog::Factor(const Group& g) const {
   return NormalisationFactor(g.range.Current());
 }
 
-void MeasureDialog::ShowGroup(const Group& g) {
+void MeasureDialog::ShowGroup(Group& g) {
   SweepRange r;
   {
     std::lock_guard lock(rangeMutex_);
     r = g.range;
   }
   const int b = g.base;
-  const std::uint32_t f = NormalisationFactor(r.Current());
-  SetText(b + kOffStart, U(r.start));
-  SetText(b + kOffStop, U(r.stop));
+  const int current = r.Current();
+  const std::uint32_t f = NormalisationFactor(current);
+  g.shownStart = U(r.start);
+  g.shownStop = U(r.stop);
+  SetText(b + kOffStart, g.shownStart);
+  SetText(b + kOffStop, g.shownStop);
   std::uint32_t cardStep = NormalisedToCard(r.step, f);
   if (cardStep == 0) cardStep = 1;
-  const std::string stepText = U(cardStep);
-  SetText(b + kOffStep, stepText);
-  (b == kSweep1Base ? lastStepText1_ : lastStepText2_) = stepText;
+  g.shownStep = U(cardStep);
+  SetText(b + kOffStep, g.shownStep);
   SetScrollPos(b + kOffStepScroll, static_cast<int>(std::min(cardStep, kMaxStepScroll)));
+  // What the codes mean: the current of the swept channel at start, at stop
+  // and for one step, by its wiring.
+  std::string start, stop, step;
+  if (current >= 0) {
+    const double atStart = channels::AmperesAtCode(current, NormalisedToCard(r.start, f));
+    const double atStop = channels::AmperesAtCode(current, NormalisedToCard(r.stop, f));
+    const double perStep = std::fabs(channels::AmperesAtCode(current, cardStep) -
+                                     channels::AmperesAtCode(current, 0));
+    start = shell::FormatWithPrefix(static_cast<float>(atStart), "A");
+    stop = shell::FormatWithPrefix(static_cast<float>(atStop), "A");
+    step = shell::FormatWithPrefix(static_cast<float>(perStep), "A");
+  }
+  SetText(b + kOffStartAmperes, start);
+  SetText(b + kOffStopAmperes, stop);
+  SetText(b + kOffStepAmperes, step);
   if (r.finder) {
     Enable(b + kOffSetStop, !r.symmetric);
     if (r.symmetric) SetCheck(b + kOffSetStop, r.stop != kMaxNormalisedCode ? 1 : 0);
@@ -108,7 +127,7 @@ bool MeasureDialog::HandleGroupCommand(Group& g, int id) {
   if (off < 0 || off > kOffGoStop || off == kOffBox || off == kOffStart || off == kOffStop ||
       off == kOffPoints)
     return false;
-  if (off == kOffStep) return true;  // typed steps are picked up by SyncTypedStep
+  if (off == kOffStep) return true;  // typed steps are picked up by SyncTyped
 
   // Control states are read and written outside the range lock, so the
   // model's lock is never taken inside it.
@@ -169,17 +188,62 @@ bool MeasureDialog::HandleGroupCommand(Group& g, int id) {
   return true;
 }
 
-void MeasureDialog::SyncTypedStep(Group& g) {
+bool MeasureDialog::TypedLimit(const Group& g, const std::string& text,
+                               std::uint32_t* normalised) const {
+  std::uint32_t code = 0;
+  if (ParseUnsigned(text, &code)) {
+    if (code > kMaxNormalisedCode) return false;
+    *normalised = code;
+    return true;
+  }
+  // A current: the nearest code of the range's channel, on the normalised scale.
+  const int current = g.range.Current();
+  double amperes = 0;
+  std::uint16_t cardCode = 0;
+  if (current < 0 || !shell::ParseWithPrefix(text, "A", &amperes) ||
+      !channels::CodeForAmperes(current, amperes, &cardCode))
+    return false;
+  *normalised = std::min(CardToNormalised(cardCode, NormalisationFactor(current)),
+                         kMaxNormalisedCode);
+  return true;
+}
+
+void MeasureDialog::SyncTyped(Group& g, bool typing) {
   if (!g.present) return;
-  const int id = g.base + kOffStep;
-  const std::string text = GetText(id);
-  std::string& last = g.base == kSweep1Base ? lastStepText1_ : lastStepText2_;
-  if (text == last) return;
-  std::uint32_t typed = 0;
-  if (!ParseUnsigned(text, &typed) || typed == 0 || typed > kMaxTypedStep) typed = 1;
+  const int b = g.base;
+  auto changed = [&](int off, const std::string& shown, std::string* text) {
+    if (typing && Focus() == b + off) return false;
+    *text = GetText(b + off);
+    return *text != shown;
+  };
+  std::string stepText, startText, stopText;
+  const bool step = changed(kOffStep, g.shownStep, &stepText);
+  const bool start = changed(kOffStart, g.shownStart, &startText);
+  const bool stop = changed(kOffStop, g.shownStop, &stopText);
+  if (!step && !start && !stop) return;
+
+  // Read outside the range lock: the limits' conversions ask the channels.
+  std::uint32_t typedStep = 0;
+  if (step && (!ParseUnsigned(stepText, &typedStep) || typedStep == 0 || typedStep > kMaxTypedStep))
+    typedStep = 1;
+  std::uint32_t startCode = 0, stopCode = 0;
+  const bool startOk = start && TypedLimit(g, startText, &startCode);
+  const bool stopOk = stop && TypedLimit(g, stopText, &stopCode);
+  // Text that is neither a code nor a current: the field shows its limit again.
+  if ((start && !startOk) || (stop && !stopOk)) platform::GetUi().MessageBeep(platform::MB_ICONHAND);
+  SweepRange r;
   {
     std::lock_guard lock(rangeMutex_);
-    g.range.step = CardToNormalised(typed, NormalisationFactor(g.range.Current()));
+    if (step) g.range.step = CardToNormalised(typedStep, NormalisationFactor(g.range.Current()));
+    if (startOk) g.range.start = startCode;
+    if (stopOk && !g.range.symmetric) g.range.stop = stopCode;
+    if (g.range.symmetric) g.range.stop = kMaxNormalisedCode - g.range.start;
+    if (g.range.step == 0) g.range.step = 1;
+    r = g.range;
+  }
+  if (r.finder && (startOk || stopOk)) {
+    SetCheck(b + kOffSetStart, r.start != 0 ? 1 : 0);
+    SetCheck(b + kOffSetStop, r.stop != kMaxNormalisedCode ? 1 : 0);
   }
   ShowGroup(g);
   UpdateEstimates();

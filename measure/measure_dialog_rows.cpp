@@ -24,8 +24,8 @@ using platform::ControlKind;
 
 void MeasureDialog::Refresh() {
   if (!workerStarted_.load()) {
-    SyncTypedStep(g1_);
-    SyncTypedStep(g2_);
+    SyncTyped(g1_, true);
+    SyncTyped(g2_, true);
   }
   RefreshCurrentRows(true);
   RefreshCurrentBars();

@@ -59,8 +59,8 @@ bool MeasureDialog::CopyRangesBack() {
 void MeasureDialog::DoIt() {
   if (workerStarted_.load()) return;  // one worker at a time
   StopTimer();
-  SyncTypedStep(g1_);
-  SyncTypedStep(g2_);
+  SyncTyped(g1_);
+  SyncTyped(g2_);
   if (!CopyRangesBack()) {
     // A point count that is no number of 1 .. 65536: the field is marked
     // for correction and nothing starts.
@@ -107,8 +107,8 @@ void MeasureDialog::CancelOrStop() {
     return;
   }
   StopTimer();
-  SyncTypedStep(g1_);
-  SyncTypedStep(g2_);
+  SyncTyped(g1_);
+  SyncTyped(g2_);
   CopyRangesBack();
   End(0);
 }

@@ -13,6 +13,7 @@
 
 #include "curves/curvefam.h"
 #include "platform/ui.h"
+#include "resources/sounds.h"
 
 namespace tsm::measure {
 
@@ -90,15 +91,16 @@ bool SizeFamilyForRun(platform::WindowHandle owner, curves::CurveFamily& family,
 bool FamilyFitsInMemory(std::uint64_t curves, std::uint64_t points);
 
 // --- completion sounds, played asynchronously from the program directory
-inline constexpr const char* kSoundIVC = "IVC.wav";
-inline constexpr const char* kSoundIVF = "IVF.wav";
-inline constexpr const char* kSoundIcH = "Ic(H).wav";
-inline constexpr const char* kSoundIcT = "Ic(T).wav";
-inline constexpr const char* kSoundRT = "R(T).wav";
-inline constexpr const char* kSoundVT = "V(T).wav";
-inline constexpr const char* kSoundVtime = "V(time).wav";
-inline constexpr const char* kSoundVdcIac = "Vdc(Iac).wav";
-inline constexpr const char* kSoundWFM = "WFM.wav";
+// (the files are listed in resources/sounds.h, which the build makes them from)
+using resources::kSoundIcH;
+using resources::kSoundIcT;
+using resources::kSoundIVC;
+using resources::kSoundIVF;
+using resources::kSoundRT;
+using resources::kSoundVdcIac;
+using resources::kSoundVT;
+using resources::kSoundVtime;
+using resources::kSoundWFM;
 // A missing file is silent (the Ui is not asked to play it).
 void PlayMeasurementSound(const char* name);
 

@@ -22,6 +22,29 @@ void DialogModel::SetCaption(const std::string& caption) {
   Notify(0);
 }
 
+void DialogModel::SetColumnHeading(int column, const std::string& heading) {
+  std::lock_guard lock(mutex_);
+  if (heading.empty())
+    columnHeadings_.erase(column);
+  else
+    columnHeadings_[column] = heading;
+}
+
+std::map<int, std::string> DialogModel::ColumnHeadings() const {
+  std::lock_guard lock(mutex_);
+  return columnHeadings_;
+}
+
+void DialogModel::SetPlacement(DialogPlacement placement) {
+  std::lock_guard lock(mutex_);
+  placement_ = placement;
+}
+
+DialogPlacement DialogModel::Placement() const {
+  std::lock_guard lock(mutex_);
+  return placement_;
+}
+
 void DialogModel::Init() {
   {
     std::lock_guard lock(mutex_);

@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -50,11 +51,30 @@ struct Control {
   std::vector<std::string> items;  // list and combo entries
   int currentItem = -1;
   int scrollMin = 0, scrollMax = 0, scrollPos = 0;
-  int column = 0;  // layout hint for renderers: 0 = the main column
   // GroupBox: how many of the controls after it the frame holds (0: all up
   // to the next group box or the dialog's closing row of buttons).
   int frameCount = 0;
+
+  // --- layout hints for renderers; the model never depends on them -------
+  // Columns stand side by side in number order; 0 is the main column.
+  int column = 0;
+  // Placed to the right of the previous control of its column, on its line.
+  bool sameLine = false;
+  // The width of a read-out or a field in characters of its font (digits),
+  // fixed, so a changing text never resizes the dialog; 0: the renderer's
+  // choice.
+  int widthChars = 0;
+  // The text in a fixed-pitch font (values that change while they are shown).
+  bool fixedPitch = false;
+  // ListBox: the headings of its columns; every item is then one row of
+  // tab-separated cells shown under them.
+  std::vector<std::string> headings;
 };
+
+// Where a renderer opens a dialog: centred over its owner window, or beside
+// it, so the owner's picture stays in sight (the measurement dialog beside
+// the plot that shows its curves).
+enum class DialogPlacement { OverOwner, BesideOwner };
 
 class DialogModel {
  public:
@@ -117,6 +137,13 @@ class DialogModel {
   // The radio buttons of the group that contains the control, in order.
   std::vector<int> RadioGroupOf(int id) const;
 
+  // --- layout hints for renderers
+  // A heading shown above the controls of a layout column (empty: none).
+  void SetColumnHeading(int column, const std::string& heading);
+  std::map<int, std::string> ColumnHeadings() const;
+  void SetPlacement(DialogPlacement placement);
+  DialogPlacement Placement() const;
+
   // Called (on whatever thread changed the state) after any control or
   // caption change with the control id (0 for caption and end state);
   // renderers use it to refresh their widgets.
@@ -138,6 +165,8 @@ class DialogModel {
   std::condition_variable_any endedCondition_;
   std::string caption_;
   std::vector<Control> controls_;
+  std::map<int, std::string> columnHeadings_;
+  DialogPlacement placement_ = DialogPlacement::OverOwner;
   int focus_ = 0;
   bool ended_ = false;
   int result_ = 0;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "plot/range.h"
@@ -35,11 +36,55 @@ bool ClipSegment(double ax, double ay, double bx, double by, double xmin, double
   return true;
 }
 
-// The polyline of one curve, with the points of a pixel column reduced to
-// its first, lowest, highest and last (in the order they came).
-class ColumnReducer {
+// Where a vertex lies off the frame: far enough beyond one edge that a line
+// between two vertices beyond the same edge never shows, whatever the pen.
+enum Side : int { kNoSide = 0, kAbove = 1, kBelow = 2, kLeftOf = 4, kRightOf = 8 };
+constexpr int kVertical = kAbove | kBelow;
+
+struct Edges {
+  int above, below, leftOf, rightOf;  // a vertex at or beyond lies off that edge
+  int hubTop, hubBottom;              // the rows of the clipping box (off the frame)
+  int SideOf(CanvasPoint p) const {
+    if (p.y <= above) return kAbove;
+    if (p.y >= below) return kBelow;
+    if (p.x <= leftOf) return kLeftOf;
+    if (p.x >= rightOf) return kRightOf;
+    return kNoSide;
+  }
+};
+
+// The lines of one curve as polylines, the vertices of one pixel column
+// reduced to what shows. A curve arrives as lines from the pen's place
+// (LineTo), lines that end where the curve leaves the frame (Exit) and
+// places where it comes back (Enter); the frame was clipped to before, so
+// the vertices lie within the clipping box.
+//
+// In one column, a run of connected vertices covers the rows from its
+// lowest to its highest: it shrinks to its first, lowest, highest and last
+// vertex in the order they came. A dense curve zoomed in leaves and enters
+// the frame all the time, and a gap between leaving and coming back splits
+// the run: each piece between two gaps touches the top or the bottom edge
+// (it begins where the curve came in and ends where it left), so together
+// the pieces touching the top cover the rows from the top down to their
+// lowest row and those touching the bottom the rows from their highest
+// down to the bottom. The column then needs at most: its first vertex, the
+// far row of its group, the edge, (a break to the other edge,) the far row
+// of the last vertex's group, the last vertex; and a spike from the edge
+// for a group that holds neither. A line between two vertices off the same
+// edge shows nothing, so a gap between two such vertices in different
+// columns is bridged without a break. Spikes of the top and of the bottom
+// are drawn at the end as one polyline each, joined along the edge. A whole
+// column drawn by a thin solid pen is one pixel wide: such columns are
+// filled at the end, side by side as rectangles, and the polyline just goes
+// from the column's first vertex to its last.
+class PathReducer {
  public:
-  ColumnReducer(Canvas& canvas, bool everyPoint) : canvas_(canvas), everyPoint_(everyPoint) {
+  PathReducer(Canvas& canvas, bool everyPoint, const Edges& edges, const CanvasPen& pen)
+      : canvas_(canvas),
+        everyPoint_(everyPoint),
+        edges_(edges),
+        fillColumns_(pen.style == kPenSolid && pen.width <= 1),
+        color_(pen.color) {
     points_.reserve(4096);
   }
 
@@ -48,9 +93,11 @@ class ColumnReducer {
     EndRun();
     Flush();
     points_.push_back(p);
-    StartRun(p);
+    up_ = false;
+    down_ = true;
+    if (!everyPoint_) StartRun(p);
   }
-  // A line from the current position to p, which then becomes current.
+  // A line from the pen's place to p, which becomes the pen's place.
   void LineTo(CanvasPoint p) {
     if (everyPoint_) {
       points_.push_back(p);
@@ -66,20 +113,63 @@ class ColumnReducer {
       minY_ = lower ? p.y : minY_;
       maxOrd_ = higher ? ord : maxOrd_;
       maxY_ = higher ? p.y : maxY_;
+      chainLo_ = p.y < chainLo_ ? p.y : chainLo_;
+      chainHi_ = p.y > chainHi_ ? p.y : chainHi_;
       return;
     }
     EndRun();
     Push(p);
     StartRun(p);
   }
-  // A line to a point outside the frame: no column run continues from it.
-  void LineToOutside(CanvasPoint p) {
-    EndRun();
-    Push(p);
+  // A line to e, where the curve leaves the frame: the pen lifts there.
+  void Exit(CanvasPoint e) {
+    LineTo(e);
+    up_ = true;
+  }
+  // The curve comes back into the frame at s.
+  void Enter(CanvasPoint s) {
+    if (!down_ || !up_ || everyPoint_) {
+      MoveTo(s);
+      return;
+    }
+    up_ = false;
+    const CanvasPoint e = last_;
+    const int se = edges_.SideOf(e), ss = edges_.SideOf(s);
+    if (se == kNoSide || ss == kNoSide) {
+      MoveTo(s);
+    } else if ((se & kVertical) && (ss & kVertical) && s.x == col_) {
+      Gap(se, s, ss);
+    } else if (se == ss) {
+      LineTo(s);  // along the edge, off the frame
+    } else if ((se & kVertical) && (ss & kVertical)) {
+      LineTo({s.x, e.y});  // along e's edge to s's column, then a gap there
+      Gap(se, s, ss);
+    } else {
+      MoveTo(s);
+    }
   }
   void Finish() {
     EndRun();
     Flush();
+    for (std::vector<CanvasPoint>& spikes : spikes_) {
+      if (spikes.size() >= 2) canvas_.Polyline(spikes.data(), spikes.size());
+      spikes.clear();
+    }
+    for (const auto& [from, to] : fullColumns_)
+      canvas_.FillRect({from, edges_.hubTop, to + 1, edges_.hubBottom + 1}, color_);
+    fullColumns_.clear();
+    down_ = up_ = false;
+  }
+
+  // Whether the run in column x covers the whole column already: further
+  // vertices there change nothing but which is the last.
+  bool FullColumn(int x) const {
+    return run_ && col_ == x && gapped_ && (full_ || topFar_ >= bottomFar_ - 1);
+  }
+  // The last vertex of such a column, and whether the pen lifted there.
+  void SetLast(CanvasPoint last, bool up) {
+    last_ = last;
+    up_ = up;
   }
 
  private:
@@ -90,10 +180,38 @@ class ColumnReducer {
     last_ = p;
     minY_ = maxY_ = p.y;
     minOrd_ = maxOrd_ = 0;
+    gapped_ = false;
+    chainLo_ = chainHi_ = p.y;
+    chainFrom_ = edges_.SideOf(p) & kVertical;
+  }
+  // A gap in the column: the piece so far ended off edge `end`; a new one
+  // begins at s, off edge `from`.
+  void Gap(int end, CanvasPoint s, int from) {
+    if (!gapped_) {
+      gapped_ = true;
+      full_ = false;
+      firstGroup_ = end;
+      topFar_ = INT32_MIN;
+      bottomFar_ = INT32_MAX;
+    }
+    ClosePiece(chainFrom_ | end);
+    chainFrom_ = from;
+    chainLo_ = chainHi_ = s.y;
+    last_ = s;
+    ++n_;
+  }
+  void ClosePiece(int edges) {
+    if ((edges & kVertical) == kVertical) full_ = true;
+    if (edges & kAbove) topFar_ = std::max(topFar_, chainHi_);
+    if (edges & kBelow) bottomFar_ = std::min(bottomFar_, chainLo_);
   }
   void EndRun() {
     if (!run_) return;
     run_ = false;
+    if (gapped_) {
+      EndGappedRun();
+      return;
+    }
     if (n_ < 2) return;
     // The inner extremes in the order they came, then the last point.
     int a = minOrd_, b = maxOrd_;
@@ -106,6 +224,50 @@ class ColumnReducer {
     if (b > 0 && b < n_ - 1 && b != a) Push({col_, yb});
     Push(last_);
   }
+  int Far(int group) const { return group == kAbove ? topFar_ : bottomFar_; }
+  int Hub(int group) const { return group == kAbove ? edges_.hubTop : edges_.hubBottom; }
+  void EndGappedRun() {
+    const int lastSide = edges_.SideOf(last_) & kVertical;
+    ClosePiece(chainFrom_ | lastSide);
+    const int firstGroup = firstGroup_;
+    const int lastGroup = chainFrom_ ? chainFrom_ : lastSide;
+    if (full_ || topFar_ >= bottomFar_ - 1) {
+      if (fillColumns_) {
+        if (!fullColumns_.empty() && fullColumns_.back().second + 1 == col_)
+          fullColumns_.back().second = col_;
+        else
+          fullColumns_.emplace_back(col_, col_);
+        Push(last_);
+        return;
+      }
+      // Edge to edge, from the edge nearer the first vertex when that draws
+      // fewer pixels.
+      const int first = points_.empty() ? last_.y : points_.back().y;
+      const bool topFirst = (first - edges_.hubTop) + (edges_.hubBottom - last_.y) <=
+                            (edges_.hubBottom - first) + (last_.y - edges_.hubTop);
+      Push({col_, topFirst ? edges_.hubTop : edges_.hubBottom});
+      Push({col_, topFirst ? edges_.hubBottom : edges_.hubTop});
+      Push(last_);
+      return;
+    }
+    Push({col_, Far(firstGroup)});
+    Push({col_, Hub(firstGroup)});
+    if (lastGroup != firstGroup) {
+      Flush();
+      points_.push_back({col_, Hub(lastGroup)});
+      Push({col_, Far(lastGroup)});
+      Push(last_);
+      return;
+    }
+    Push(last_);
+    const int other = kVertical & ~firstGroup;
+    if (Far(other) != (other == kAbove ? INT32_MIN : INT32_MAX)) {
+      std::vector<CanvasPoint>& spikes = spikes_[other == kAbove ? 0 : 1];
+      spikes.push_back({col_, Hub(other)});
+      spikes.push_back({col_, Far(other)});
+      spikes.push_back({col_, Hub(other)});
+    }
+  }
   void Push(CanvasPoint p) {
     if (!points_.empty() && points_.back() == p) return;
     points_.push_back(p);
@@ -117,11 +279,23 @@ class ColumnReducer {
 
   Canvas& canvas_;
   const bool everyPoint_;
+  const Edges edges_;
+  const bool fillColumns_;
+  const Color color_;
   std::vector<CanvasPoint> points_;
+  std::vector<CanvasPoint> spikes_[2];  // off the top, off the bottom
+  std::vector<std::pair<int, int>> fullColumns_;  // runs of whole columns, first and last
+  bool down_ = false, up_ = false;      // a polyline was begun; the pen is lifted
+  // The run of the present column.
   bool run_ = false;
   int col_ = 0, n_ = 0;
   CanvasPoint last_;
   int minY_ = 0, maxY_ = 0, minOrd_ = 0, maxOrd_ = 0;
+  // Its gaps: the present piece's rows and the edge it began off, the
+  // edge the first piece ended off, the far rows of the two groups.
+  bool gapped_ = false, full_ = false;
+  int chainLo_ = 0, chainHi_ = 0, chainFrom_ = 0, firstGroup_ = 0;
+  int topFar_ = INT32_MIN, bottomFar_ = INT32_MAX;
 };
 
 // One bit per pixel position of the frame: a symbol is drawn once there.
@@ -203,34 +377,67 @@ void MapBlock(const curves::CurvePoint* pts, int count, const PixelMapper& map, 
   }
 }
 
-// The run of inside points after point j in j's pixel column whose rows lie
-// within 32 of j's (a point further away ends the run, and the caller takes
-// it on its own): where it ends, its extreme rows with their first indexes,
-// and the rows it visits as bits (bit 32 is j's row). Kept apart from the
-// caller so its loop runs in registers.
+// The run of inside points after point j in j's pixel column: where it
+// ends and its extreme rows with their first indexes. With Marks, the rows
+// its points visit are set in `rows`, one bit per row of the clipping box
+// (bit topOffset - oy of a point; the caller reads and clears them). Kept
+// apart from the caller so its loop runs in registers.
 struct ColumnScan {
   int end;
   int loK, hiK;
-  std::uint64_t rows;
 };
 
-ColumnScan ScanColumn(const std::int32_t* cls, const int* ox, const int* oy, int j, int count) {
-  const int col = ox[j], first = oy[j];
-  int lo = first, hi = first, loK = j, hiK = j;
-  std::uint64_t rows = std::uint64_t{1} << 32;
+template <bool Marks>
+ColumnScan ScanColumn(const std::int32_t* cls, const int* ox, const int* oy, int j, int count,
+                      int topOffset, std::uint64_t* rows) {
+  const int col = ox[j];
+  int lo = oy[j], hi = oy[j], loK = j, hiK = j;
   int k = j + 1;
   for (; k < count; ++k) {
     if (cls[k] != kInside || ox[k] != col) break;
     const int v = oy[k];
-    const unsigned d = static_cast<unsigned>(v - first + 32);
-    if (d >= 64) break;
-    rows |= std::uint64_t{1} << d;
+    if constexpr (Marks) {
+      const auto r = static_cast<unsigned>(topOffset - v);
+      rows[r >> 6] |= std::uint64_t{1} << (r & 63);
+    }
     loK = v < lo ? k : loK;
     lo = v < lo ? v : lo;
     hiK = v > hi ? k : hiK;
     hi = v > hi ? v : hi;
   }
-  return ColumnScan{k, loK, hiK, rows};
+  return ColumnScan{k, loK, hiK};
+}
+
+// The points after j in j's pixel column, when that column is drawn whole
+// already (or only symbols are drawn): up to the first point of another
+// column, a skipped one, or an outside one whose row the edges do not hide
+// (whose line would end in sight). Sets the row bits of its inside points
+// (relative to the box's top row) and tells where the scan ended and its
+// last inside point (-1: none). Branch-free but for the end, and kept apart
+// from the caller so its loop runs in registers.
+struct ColumnRest {
+  int end;
+  int lastInside;
+};
+
+ColumnRest ScanWholeColumn(const std::int32_t* cls, const int* ox, const int* oy, int j,
+                           int count, int originY, bool lines, bool marks, const Edges& edges,
+                           std::uint64_t* rows) {
+  const int col = ox[j];
+  int lastInside = -1;
+  int k = j + 1;
+  for (; k < count; ++k) {
+    if (ox[k] != col || cls[k] == kSkipped) break;
+    const bool in = cls[k] == kInside;
+    const int row = originY - oy[k];
+    if (!in && lines && row > edges.above && row < edges.below) break;
+    lastInside = in ? k : lastInside;
+    if (marks) {
+      const unsigned r = in ? static_cast<unsigned>(row - edges.hubTop) : 0u;
+      rows[r >> 6] |= std::uint64_t{in} << (r & 63);
+    }
+  }
+  return ColumnRest{k, lastInside};
 }
 
 void DrawOneCurve(Canvas& canvas, const curves::Curve& curve, const PlotView& view,
@@ -254,25 +461,81 @@ void DrawOneCurve(Canvas& canvas, const curves::Curve& curve, const PlotView& vi
   const double margin = 2.0 + linePen.width;
   const double bx0 = frame.left - margin, bx1 = frame.Right() + margin;
   const double by0 = frame.Top() - margin, by1 = frame.bottom + margin;
+  const int halfPen = linePen.width > 1 ? (linePen.width + 1) / 2 : 0;
+  const Edges edges{frame.Top() - 1 - halfPen, frame.bottom + 1 + halfPen,
+                    frame.left - 1 - halfPen,  frame.Right() + 1 + halfPen,
+                    static_cast<int>(by0),     static_cast<int>(by1)};
   // Pixel coordinates of a point as doubles (not saturated), so far-away
   // points keep their direction for the clipping.
   auto farX = [&](std::uint32_t i) { return map.originX + std::trunc(map.OffsetX(pts[i].x)); };
   auto farY = [&](std::uint32_t i) { return map.originY - std::trunc(map.OffsetY(pts[i].y)); };
+  // Where the line between an inside point and an outside one crosses the
+  // box: in the same pixel column (the usual case of a dense curve) the
+  // outside point's row held to the box, else the clipped segment's end.
+  auto clampRow = [&](int offsetY) {
+    return std::clamp(map.originY - offsetY, edges.hubTop, edges.hubBottom);
+  };
+  auto crossing = [&](CanvasPoint in, std::uint32_t out, bool sameColumn, int outOffsetY,
+                      CanvasPoint* at) {
+    if (sameColumn) {
+      *at = {in.x, clampRow(outOffsetY)};
+      return true;
+    }
+    const double ax = farX(out), ay = farY(out);
+    double t0, t1;
+    if (!ClipSegment(ax, ay, in.x, in.y, bx0, by0, bx1, by1, &t0, &t1)) return false;
+    *at = {static_cast<int>(std::lround(ax + t0 * (in.x - ax))),
+           static_cast<int>(std::lround(ay + t0 * (in.y - ay)))};
+    return true;
+  };
 
   symbols.clear();
   if (marks) positions.Clear();
   if (lines) canvas.SetPen(linePen);
-  ColumnReducer path(canvas, everyPoint);
+  PathReducer path(canvas, everyPoint, edges, linePen);
+  // The rows of the clipping box in one column, one bit each, and the
+  // symbols of those set in words from .. to - 1 at column x (the bits are
+  // cleared as they are read).
+  std::vector<std::uint64_t> columnRows(
+      static_cast<std::size_t>((edges.hubBottom - edges.hubTop) / 64 + 1), 0);
+  const int topOffset = map.originY - edges.hubTop;
+  auto symbolsOfRows = [&](int x, std::size_t from, std::size_t to) {
+    for (std::size_t w = from; w < to; ++w) {
+      std::uint64_t bits = columnRows[w];
+      columnRows[w] = 0;
+      while (bits) {
+        const int bit = __builtin_ctzll(bits);
+        bits &= bits - 1;
+        const CanvasPoint q{x, edges.hubTop + static_cast<int>(64 * w) + bit};
+        if (positions.Insert(q)) symbols.push_back(q);
+      }
+    }
+  };
 
   std::int32_t cls[kBlock];
   int ox[kBlock], oy[kBlock];
   bool havePrev = false, prevInside = false;
   std::uint32_t prev = 0;
+  int prevOx = 0, prevOy = 0;
   for (std::uint32_t base = 0; base < n; base += kBlock) {
     const int count = static_cast<int>(std::min<std::uint32_t>(kBlock, n - base));
     MapBlock(pts + base, count, map, xMin, xMax, yMin, yMax, cls, ox, oy);
     for (int j = 0; j < count; ++j) {
       if (cls[j] == kSkipped) continue;
+      if (cls[j] == kOutside && !(havePrev && prevInside)) {
+        // Nothing is drawn from one outside point to the next: on to the
+        // next inside point, the last outside one before it being where its
+        // line comes from. (A zoomed-in view leaves most points outside.)
+        int last = j, k = j + 1;
+        for (; k < count && cls[k] != kInside; ++k) last = cls[k] == kOutside ? k : last;
+        havePrev = true;
+        prevInside = false;
+        prev = base + static_cast<std::uint32_t>(last);
+        prevOx = ox[last];
+        prevOy = oy[last];
+        j = k - 1;
+        continue;
+      }
       const std::uint32_t i = base + static_cast<std::uint32_t>(j);
       const bool inside = cls[j] == kInside;
       if (inside) {
@@ -285,11 +548,9 @@ void DrawOneCurve(Canvas& canvas, const curves::Curve& curve, const PlotView& vi
             path.LineTo(p);
           } else {
             // From an outside point: the part of the line inside the box.
-            const double ax = farX(prev), ay = farY(prev);
-            double t0, t1;
-            if (ClipSegment(ax, ay, p.x, p.y, bx0, by0, bx1, by1, &t0, &t1))
-              path.MoveTo({static_cast<int>(std::lround(ax + t0 * (p.x - ax))),
-                           static_cast<int>(std::lround(ay + t0 * (p.y - ay)))});
+            CanvasPoint entry;
+            if (crossing(p, prev, prevOx == ox[j], prevOy, &entry))
+              path.Enter(entry);
             else
               path.MoveTo(p);
             path.LineTo(p);
@@ -299,7 +560,9 @@ void DrawOneCurve(Canvas& canvas, const curves::Curve& curve, const PlotView& vi
           // The inside points that follow in the same pixel column add
           // nothing to the picture but their extremes, their last point
           // and the rows their symbols land on.
-          const ColumnScan scan = ScanColumn(cls, ox, oy, j, count);
+          const ColumnScan scan =
+              marks ? ScanColumn<true>(cls, ox, oy, j, count, topOffset, columnRows.data())
+                    : ScanColumn<false>(cls, ox, oy, j, count, topOffset, nullptr);
           if (scan.end > j + 1) {
             if (lines) {
               int order[3] = {scan.loK, scan.hiK, scan.end - 1};
@@ -312,32 +575,49 @@ void DrawOneCurve(Canvas& canvas, const curves::Curve& curve, const PlotView& vi
               }
             }
             if (marks) {
-              std::uint64_t rows = scan.rows & ~(std::uint64_t{1} << 32);  // row of j: in already
-              while (rows) {
-                const int bit = __builtin_ctzll(rows);
-                rows &= rows - 1;
-                const CanvasPoint q{p.x, map.originY - (oy[j] + bit - 32)};
-                if (positions.Insert(q)) symbols.push_back(q);
-              }
+              const auto top = static_cast<std::size_t>(topOffset - oy[scan.hiK]);
+              const auto bottom = static_cast<std::size_t>(topOffset - oy[scan.loK]);
+              symbolsOfRows(p.x, top >> 6, (bottom >> 6) + 1);
             }
             j = scan.end - 1;
           }
-          havePrev = true;
-          prevInside = true;
-          prev = base + static_cast<std::uint32_t>(j);
-          continue;
         }
       } else if (lines && havePrev && prevInside) {
-        const double ax = farX(prev), ay = farY(prev);
-        const double qx = farX(i), qy = farY(i);
-        double t0, t1;
-        if (ClipSegment(ax, ay, qx, qy, bx0, by0, bx1, by1, &t0, &t1))
-          path.LineToOutside({static_cast<int>(std::lround(ax + t1 * (qx - ax))),
-                              static_cast<int>(std::lround(ay + t1 * (qy - ay)))});
+        // To an outside point: the part of the line inside the box.
+        if (ox[j] == prevOx) {
+          path.Exit({map.originX + prevOx, clampRow(oy[j])});
+        } else {
+          const double ax = farX(prev), ay = farY(prev);
+          const double qx = farX(i), qy = farY(i);
+          double t0, t1;
+          if (ClipSegment(ax, ay, qx, qy, bx0, by0, bx1, by1, &t0, &t1))
+            path.Exit({static_cast<int>(std::lround(ax + t1 * (qx - ax))),
+                       static_cast<int>(std::lround(ay + t1 * (qy - ay)))});
+        }
+      }
+      if (!everyPoint && (marks || lines) && j + 1 < count && ox[j + 1] == ox[j] &&
+          (!lines || path.FullColumn(map.originX + ox[j]))) {
+        // The rest of a column drawn whole: its points change nothing but
+        // the symbols and which vertex is the last; see ScanWholeColumn.
+        const int x = map.originX + ox[j];
+        const ColumnRest rest = ScanWholeColumn(cls, ox, oy, j, count, map.originY, lines,
+                                                marks, edges, columnRows.data());
+        if (lines) {
+          if (rest.lastInside >= 0 && rest.lastInside == rest.end - 1)
+            path.SetLast({x, map.originY - oy[rest.lastInside]}, false);
+          else if (rest.lastInside >= 0)
+            path.SetLast({x, clampRow(oy[rest.lastInside + 1])}, true);
+          else if (cls[j] == kInside && rest.end > j + 1)
+            path.SetLast({x, clampRow(oy[j + 1])}, true);
+        }
+        if (marks) symbolsOfRows(x, 0, columnRows.size());
+        j = rest.end - 1;
       }
       havePrev = true;
-      prevInside = inside;
-      prev = i;
+      prevInside = cls[j] == kInside;
+      prev = base + static_cast<std::uint32_t>(j);
+      prevOx = ox[j];
+      prevOy = oy[j];
     }
   }
   path.Finish();

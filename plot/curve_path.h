@@ -2,8 +2,11 @@
 // (strictly inside points get symbols and lines, a line leaves the frame
 // only from an inside point), skipping NaN and infinite points, and the
 // reductions that keep a million-point curve fast without changing the
-// picture: the points of one pixel column shrink to that column's first,
-// lowest, highest and last point, and a symbol is drawn once per position.
+// picture: lines are clipped to a box around the frame first, then the
+// vertices of one pixel column shrink to what shows there (its first,
+// lowest, highest and last point, and where a zoomed-in curve leaves and
+// enters the frame, the rows from the edge in), and a symbol is drawn once
+// per position.
 #pragma once
 
 #include "curves/curvefam.h"

@@ -231,14 +231,39 @@ void DrawCardReport(Canvas& canvas, const CanvasRect& area, const std::string& t
   canvas.SetFont(device);
   const TextSize size = canvas.TextExtent("0");
   int y = area.top + size.cy / 2;
+  const int left = area.left + size.cx;
+  auto draw = [&](const std::string& piece) {
+    canvas.DrawText(piece, CanvasRect{left, y, area.right, y + size.cy}, kTextLeft);
+    y += size.cy;
+  };
   std::size_t start = 0;
   while (start <= text.size()) {
     std::size_t end = text.find('\n', start);
     if (end == std::string::npos) end = text.size();
     std::string line = text.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    canvas.DrawText(line, CanvasRect{area.left + size.cx, y, area.right, y + size.cy}, kTextLeft);
-    y += size.cy;
+    const std::string indent(line.find_first_not_of(' ') == std::string::npos
+                                 ? 0
+                                 : line.find_first_not_of(' ') + 4,
+                             ' ');
+    while (canvas.TextExtent(line).cx > area.right - left) {
+      // The longest head that fits and ends after a comma or before a blank.
+      std::size_t cut = std::string::npos;
+      for (std::size_t k = indent.size(); k + 1 < line.size(); ++k) {
+        const bool breaks = line[k] == ',' || line[k + 1] == ' ';
+        if (!breaks) continue;
+        if (cut != std::string::npos && canvas.TextExtent(line.substr(0, k + 1)).cx > area.right - left)
+          break;
+        cut = k + 1;
+      }
+      if (cut == std::string::npos) break;  // one word: it stays whole
+      std::string rest = line.substr(cut);
+      rest.erase(0, rest.find_first_not_of(' '));
+      if (rest.empty()) break;
+      draw(line.substr(0, cut));
+      line = indent + rest;
+    }
+    draw(line);
     start = end + 1;
   }
 }

@@ -66,7 +66,8 @@ std::string UnitCaption(const char* prefix, const char* unit);
 
 // The text of the acquisition-card report in blue, line by line from the
 // area's top-left corner (what the main window shows when Draw returned
-// kNothingDrawn).
+// kNothingDrawn). A line wider than the area is broken after a comma or at a
+// blank, and goes on indented below, so nothing is cut at the right edge.
 void DrawCardReport(Canvas& canvas, const CanvasRect& area, const std::string& text);
 
 // The selection rectangle between two corners (any order), drawn with

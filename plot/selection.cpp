@@ -156,15 +156,28 @@ std::string ReadoutY(const curves::CurveFamily& family, const PlotView& view, in
   return Readout("Y:", PixelToDataY(view, y), family.UnitY());
 }
 
+void RefreshReadout() {
+  const SelectionState& s = Sel();
+  if (!s.pointerSeen) return;
+  const curves::CurveFamily& family = curves::FamilyForPlot();
+  if (family.Count() == 0) {
+    // Nothing is drawn: no value lies under the pointer any more.
+    GetUi().SetStatusText(1, "");
+    GetUi().SetStatusText(2, "");
+    return;
+  }
+  const PlotView& view = GetPlotView();
+  GetUi().SetStatusText(1, ReadoutX(family, view, s.lastX));
+  GetUi().SetStatusText(2, ReadoutY(family, view, s.lastY));
+}
+
 void OnMouseMove(int x, int y) {
   SelectionState& s = Sel();
   s.lastX = x;
   s.lastY = y;
-  const curves::CurveFamily& family = curves::FamilyForPlot();
-  if (family.Count() > 0) {
-    const PlotView& view = GetPlotView();
-    GetUi().SetStatusText(1, ReadoutX(family, view, x));
-    GetUi().SetStatusText(2, ReadoutY(family, view, y));
+  if (curves::FamilyForPlot().Count() > 0) {
+    s.pointerSeen = true;
+    RefreshReadout();
   }
   if (s.state == kSelectionDragging) {
     MoveCorner(x, y);

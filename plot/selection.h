@@ -94,6 +94,11 @@ std::vector<int> GreyedContextMenuIds();
 // prefix and the family's unit, at most 62 characters each.
 std::string ReadoutX(const curves::CurveFamily& family, const PlotView& view, int x);
 std::string ReadoutY(const curves::CurveFamily& family, const PlotView& view, int y);
+// The read-out of status parts 1 and 2 for the pointer's last position over
+// the plot as it is drawn now: called after every drawing, so zoom, pan and
+// a changed family show the value under the pointer at once (cleared when
+// nothing is drawn; nothing before the pointer has been over the plot).
+void RefreshReadout();
 
 // Told of every pointer move (the Cursors window); empty removes it.
 void SetPointerListener(PointerListener listener);

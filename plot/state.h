@@ -33,6 +33,7 @@ struct SelectionState {
   bool rightPending = false;
   bool menuOpened = false;
   int lastX = 0, lastY = 0;  // position of the last mouse message
+  bool pointerSeen = false;  // a pointer move has reached the plot
   // The point a right click selected (for "Split curve at this point").
   bool hasSplitPoint = false;
   unsigned splitCurve = 0, splitPoint = 0;

@@ -20,6 +20,7 @@ if ((${#missing[@]})); then
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
+bash scripts/setup-bench.sh
 if [ ! -x "$BENCH_DIR/bin/bench_files" ]; then
   if [ ! -f "$BENCH_DIR/build.ninja" ]; then
     cmake -S . -B "$BENCH_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESMIRA_BENCH=ON \

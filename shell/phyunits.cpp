@@ -1,6 +1,7 @@
 #include "shell/phyunits.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/assert.h"
@@ -70,7 +71,12 @@ int FormatScaled(char* out, std::size_t length, float value, int sigDigits, cons
     decimals -= 1;
   if (decimals < 0) decimals = 0;
   if (decimals > kMaxDecimals) decimals = kMaxDecimals;
-  return Emit(out, length, s.flags, decimals, s, unit);
+  // A value that rounds to zero in the shown decimals is shown as "+0.000",
+  // not as "-0.000" (a current at its zero code that came out a hair below).
+  Scaled shown = s;
+  if (std::fabs(static_cast<double>(shown.mantissa)) * std::pow(10.0, decimals) < 0.5)
+    shown.mantissa = 0.0f;
+  return Emit(out, length, s.flags, decimals, shown, unit);
 }
 
 }  // namespace
@@ -145,6 +151,31 @@ double UnitMultiplier(std::string& unit) {
     }
   }
   return 1.0;
+}
+
+bool ParseWithPrefix(const std::string& text, const std::string& unit, double* value) {
+  const char* begin = text.c_str();
+  while (*begin == ' ' || *begin == '\t') ++begin;
+  char* end = nullptr;
+  const double number = std::strtod(begin, &end);
+  if (end == begin || !std::isfinite(number)) return false;
+  std::string rest(end);
+  const std::size_t first = rest.find_first_not_of(" \t");
+  const std::size_t last = rest.find_last_not_of(" \t");
+  rest = first == std::string::npos ? std::string() : rest.substr(first, last - first + 1);
+  if (unit.empty() || rest.size() < unit.size() ||
+      rest.compare(rest.size() - unit.size(), unit.size(), unit) != 0)
+    return false;
+  const std::string prefix = rest.substr(0, rest.size() - unit.size());
+  double factor = 0;
+  if (prefix.empty()) factor = 1;
+  else if (prefix == "u") factor = 1e-6;
+  else
+    for (const UnitPrefix& p : kUnitPrefixes)
+      if (prefix == p.text && prefix != " ") factor = p.factor;
+  if (factor == 0) return false;
+  *value = number * factor;
+  return true;
 }
 
 }  // namespace tsm::shell

@@ -44,6 +44,12 @@ std::string FormatWithSigDigits(float value, unsigned digits, const std::string&
 // 1000 and more rather than no prefix at all). NaN gets the blank prefix.
 int AxisPrefix(double value, double* factor, const char** prefix);
 
+// Reads a typed value with its unit: a decimal number, blanks, then the
+// unit with or without a prefix ("1.5 mA", "-20 uA", "20 \xB5A", "2e-3A";
+// "u" stands for micro, which keyboards lack). False for anything else,
+// a bare number included.
+bool ParseWithPrefix(const std::string& text, const std::string& unit, double* value);
+
 // Removes a prefix found at the start of the unit text and returns its
 // factor, or returns 1 and leaves the text as it is. The first match in table
 // order wins: "mV" gives 1e-3 and "V", "min" 1e-3 and "in", " V" 1 and "V".

@@ -473,6 +473,7 @@ SetupDialog::SetupDialog(int resourceId, std::string caption, FieldList& list, L
     }
   }
   for (const Control& c : list_.extraControls) AddControl(c);
+  for (const auto& [column, heading] : list_.columnHeadings) SetColumnHeading(column, heading);
 }
 
 int SetupDialog::FieldIndex(int controlId) const {

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <map>
 #include <string>
 #include <variant>
 #include <vector>
@@ -126,6 +127,8 @@ struct FieldList {
   // (buttons that open a font or pen editor, description texts...); their
   // commands reach the hook.
   std::vector<platform::Control> extraControls;
+  // Headings over the layout columns of the built dialog (column -> text).
+  std::map<int, std::string> columnHeadings;
 };
 
 // Extra controls for a built dialog: a push button (its clicks reach the

@@ -85,6 +85,19 @@ TEST(BatchScript, ReadsStatementsAndDialogSteps) {
   EXPECT_EQ(d.statements[0].steps[0].text, " 7 ");
   EXPECT_EQ(d.statements[0].steps[1].id, platform::IDCANCEL);
   EXPECT_DOUBLE_EQ(d.statements[0].steps[2].seconds, 2.5);
+  // Pictures of the window and of the open dialog; each needs its path.
+  const ParsedScript p = ParseBatchScript(
+      "snapshot \"a b.png\"\ndialog\n  snapshot d.png\n  snapshot\nend\nsnapshot\n");
+  const std::vector<std::string> expected = {
+      "line 4: \"snapshot\" needs the path of the picture",
+      "line 6: missing the path of the picture"};
+  EXPECT_EQ(p.errors, expected);
+  ASSERT_EQ(p.statements.size(), 2u);
+  EXPECT_EQ(p.statements[0].kind, Statement::Kind::Snapshot);
+  EXPECT_EQ(p.statements[0].text, "a b.png");
+  ASSERT_EQ(p.statements[1].steps.size(), 1u);
+  EXPECT_EQ(p.statements[1].steps[0].kind, DialogStep::Kind::Snapshot);
+  EXPECT_EQ(p.statements[1].steps[0].text, "d.png");
 }
 
 class BatchTest : public CommandsTest {

@@ -45,6 +45,30 @@ TEST_F(CurveStorage, SetSizeZeroesNewPointsKeepsOldOnesAndSizesExactly) {
   EXPECT_EQ(c.Point(2), (CurvePoint{0, 0}));
 }
 
+TEST_F(CurveStorage, TruncateKeepsTheBlockAndNothingDroppedComesBack) {
+  Curve c;
+  Fill(c, {{1, 2}, {3, 4}, {5, 6}, {7, 8}});
+  ASSERT_TRUE(c.Reserve(4));
+  const CurvePoint* block = c.Data();
+  c.Truncate(2);
+  c.Truncate(3);  // never longer
+  EXPECT_EQ(c.Data(), block);
+  EXPECT_EQ(c.Capacity(), 4u);
+  EXPECT_EQ(PointsOf(c), (std::vector<CurvePoint>{{1, 2}, {3, 4}}));
+  // The places after the count are not points: growing gives zeros, an
+  // append its own point, a copy only the points.
+  ASSERT_TRUE(c.SetSize(3));
+  EXPECT_EQ(c.Point(2), (CurvePoint{0, 0}));
+  c.Truncate(2);
+  ASSERT_TRUE(c.Append(9, 9));
+  EXPECT_EQ(PointsOf(c), (std::vector<CurvePoint>{{1, 2}, {3, 4}, {9, 9}}));
+  c.Truncate(1);
+  Curve copy;
+  ASSERT_TRUE(copy.CopyFrom(c));
+  EXPECT_EQ(PointsOf(copy), (std::vector<CurvePoint>{{1, 2}}));
+  EXPECT_EQ(copy.Capacity(), 1u);
+}
+
 TEST_F(CurveStorage, ReserveKeepsCountWithinCapacity) {
   Curve c;
   Fill(c, {{1, 1}, {2, 2}, {3, 3}});

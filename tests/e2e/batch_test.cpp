@@ -1,7 +1,8 @@
 // "tesmira -batch:FILE" run as a user would, without any display: a data
 // file named on the command line is zoomed, panned, cut by a rectangle,
 // restored with Undo and saved, and the files written are compared; the
-// exit status tells failed lines; the README's example runs as printed.
+// exit status tells failed lines; the README's example runs as printed;
+// pictures of the window and of a dialog; --help; the sounds beside it.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -173,6 +174,53 @@ TEST(Batch, ReadmeExampleRuns) {
   ASSERT_NE(outputAt, std::string::npos);
   const std::string output = readme.substr(outputAt + 4, readme.find("```", outputAt + 4) - outputAt - 4);
   EXPECT_EQ(run.out, output);
+}
+
+// Pictures of the screens without a display: the main window after a
+// command and the dialog a script holds open, as PNG files.
+TEST(Batch, SnapshotsWriteTheWindowAndTheOpenDialog) {
+  TempDir dir;
+  WriteDataFile(dir, "line");
+  dir.Write("pictures.tsm",
+            "run Zoom In\n"
+            "snapshot window.png\n"
+            "dialog 3101\n"
+            "  snapshot smooth.png\n"
+            "  cancel\n"
+            "end\n"
+            "try run Smooth\n"
+            "snapshot nofolder/x.png\n");
+  const ProgramRun run = RunProgram(dir, "-batch:pictures.tsm -i:batch.ini line.dat");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("batch:8: no picture of the window:"), std::string::npos) << run.err;
+  for (const char* name : {"window.png", "smooth.png"}) {
+    const std::string png = TempDir::Read(dir.File(name));
+    ASSERT_GT(png.size(), 1000u) << name;
+    EXPECT_EQ(png.substr(1, 3), "PNG") << name;
+  }
+  EXPECT_EQ(run.err.find("QStandardPaths"), std::string::npos) << "a Qt warning: " << run.err;
+}
+
+// --help and -h print the command line and end at once, display or not; the
+// completion sounds lie beside the program.
+TEST(Program, HelpPrintsTheUsageAndTheSoundsLieBesideTheProgram) {
+  TempDir dir;
+  for (const char* help : {"--help", "-h"}) {
+    const ProgramRun run = RunProgram(dir, help);
+    EXPECT_EQ(run.exitCode, 0) << help;
+    EXPECT_EQ(run.out.rfind("usage: tesmira [-driver:comedi|emulated] [-i:SETTINGS.ini]", 0), 0u)
+        << run.out;
+    EXPECT_NE(run.out.find("-batch:SCRIPT"), std::string::npos);
+    EXPECT_EQ(run.err, "");
+  }
+  const std::filesystem::path program(TESMIRA_EXE);
+  for (const char* sound : {"IVC.wav", "IVF.wav", "Ic(H).wav", "Ic(T).wav", "R(T).wav",
+                            "V(T).wav", "V(time).wav", "Vdc(Iac).wav", "WFM.wav"}) {
+    const std::string wav = TempDir::Read((program.parent_path() / sound).string());
+    ASSERT_GT(wav.size(), 1000u) << sound;
+    EXPECT_EQ(wav.substr(0, 4), "RIFF") << sound;
+    EXPECT_EQ(wav.substr(8, 8), "WAVEfmt ") << sound;
+  }
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // The measurement dialog with Qt (offscreen): the Indicator's picture, and a
 // V(I) sweep started with "&Do It" that the worker ends while the dialog's
-// event loop runs (its texts come from the worker thread).
+// event loop runs (its texts come from the worker thread); the dialog keeps
+// its size from Idle through the run.
 #include "gui/measure_dialog_view.h"
 
 #include <QImage>
+#include <QApplication>
 #include <QPushButton>
 #include <QWidget>
 
@@ -12,7 +14,14 @@
 #include "daq/cards.h"
 #include "daq/driver.h"
 #include "daq/emulated_driver.h"
+#include "channels/measurement_options.h"
+#include "curves/live.h"
+#include "gui/application.h"
+#include "gui/main_window.h"
+#include "gui/plot_widget.h"
 #include "gui/qt_ui.h"
+#include "plot/view.h"
+#include "app/commands.h"
 #include "measure/ivc_options.h"
 #include "measure/measure_dialog.h"
 #include "measure/state.h"
@@ -104,22 +113,86 @@ TEST_F(QtMeasureTest, DoItRunsTheSweepAndTheWorkerClosesTheDialog) {
   r.step = 50;
   r.twoDirections = true;
   bool seen = false;
+  // The dialog's size from Idle through the run to its last moment, and
+  // whether a size was seen while "Stop" showed.
+  QSize idle;
+  std::vector<QSize> sizes;
+  bool stopSeen = false;
   WhenModal(
       [&](QWidget* dialog) {
         seen = true;
+        idle = dialog->size();
         if (const char* out = std::getenv("TSM_MEASURE_SCREENSHOT")) dialog->grab().save(out);
         EXPECT_EQ(dialog->windowTitle(), "Measurements -- IVC");
         EXPECT_NE(dialog->findChild<QWidget*>("control4450"), nullptr);  // a voltage Indicator
         auto* doIt = dialog->findChild<QPushButton*>("control1");
         ASSERT_NE(doIt, nullptr);
         doIt->click();
+        auto* stop = dialog->findChild<QPushButton*>("control2");
+        ASSERT_NE(stop, nullptr);
+        // The worker's texts arrive as events; the dialog hides when it ends.
+        while (dialog->isVisible()) {
+          QApplication::processEvents(QEventLoop::AllEvents, 5);
+          sizes.push_back(dialog->size());
+          stopSeen = stopSeen || stop->text() == "Stop";
+        }
       },
       20000);
   EXPECT_EQ(measure::RunMeasurement(measure::Mode::IVC, nullptr), 1);
   EXPECT_TRUE(seen);
+  EXPECT_TRUE(stopSeen);
+  ASSERT_FALSE(sizes.empty());
+  for (const QSize& s : sizes) EXPECT_EQ(s, idle);
   ASSERT_EQ(curves::CurrentFamily().Count(), 1u);
   EXPECT_EQ(curves::CurrentFamily().Curve(0).Count(), 402u);
   EXPECT_EQ(channels::PresentCode(0), 32768);
+}
+
+// The real window while a measurement runs: the dialog's refresh repaints
+// the plot with the curve as it grows, the view follows it (the rescale
+// option is on), and afterwards status part 0 tells how long it took.
+TEST_F(QtMeasureTest, TheMainWindowsPlotShowsTheCurveWhileItIsMeasured) {
+  measure::SweepRange& r = *measure::Range(measure::RangeId::SharedVI);
+  r.start = 30000;
+  r.stop = 40000;
+  r.step = 50;
+  r.twoDirections = true;  // 402 points, 3 ms each
+  channels::GetMeasurementOptions().delays.systemDecayTime = 3;
+  channels::GetMeasurementOptions().general.rescalePlotAfterMeasurement = true;
+  channels::GetMeasurementOptions().general.swapXYAxes = false;
+  app::RegisterAllCommands();
+  MainWindow window;
+  StartMainWindow(window, ui);
+  window.resize(800, 600);
+  window.show();
+  plot::GetPlotView().autoScale = false;
+  std::uint32_t shownWhileRunning = 0;
+  bool followed = false;
+  WhenModal(
+      [&](QWidget* dialog) {
+        dialog->findChild<QPushButton*>("control1")->click();
+        while (dialog->isVisible()) {
+          QApplication::processEvents(QEventLoop::AllEvents, 5);
+          const curves::CurveFamily* live = curves::LiveSnapshot();
+          if (live && live->Count() == 1 && window.Plot()->LastDrawResult() > 0 &&
+              &curves::FamilyForPlot() == live) {
+            shownWhileRunning = std::max(shownWhileRunning, live->Curve(0).Count());
+            followed = followed || plot::GetPlotView().autoScale;
+            if (const char* out = std::getenv("TSM_LIVE_SCREENSHOT")) window.grab().save(out);
+          }
+        }
+      },
+      30000);
+  EXPECT_EQ(app::RunCommand(29), app::CommandResult::Done);
+  EXPECT_GT(shownWhileRunning, 0u);
+  EXPECT_LT(shownWhileRunning, 402u);
+  EXPECT_TRUE(followed);
+  EXPECT_EQ(curves::CurrentFamily().Curve(0).Count(), 402u);
+  EXPECT_EQ(&curves::FamilyForPlot(), &curves::CurrentFamily());
+  EXPECT_TRUE(window.StatusPart(0).startsWith("Time spent to measure: "));
+  StopMainWindow(ui);
+  app::ResetCommandState();
+  channels::ResetMeasurementOptions();
 }
 
 }  // namespace

@@ -7,10 +7,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPainter>
+#include <QPixmap>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "curves/state.h"
 #include "gui/cursors_window.h"
@@ -20,6 +22,7 @@
 #include "plot/recording_canvas.h"
 #include "plot/selection.h"
 #include "plot/state.h"
+#include "plot/symbols.h"
 #include "tests/gui/qt_test_app.h"
 #include "tests/support/test_support.h"
 
@@ -185,6 +188,92 @@ TEST_F(PlotRenderTest, TheFastPathLooksLikeDrawingEveryPoint) {
   EXPECT_LT(differ, inked / 100) << "under 1 % of the drawn pixels";
   fast.save("plot_fast.png");
   every.save("plot_every.png");
+}
+
+TEST_F(PlotRenderTest, ZoomedInTheFastPathStillLooksLikeDrawingEveryPoint) {
+  // Zoomed in on noisy curves: the noise is three frames high, so the lines
+  // leave and enter the frame hundreds of times a pixel column (thin pen);
+  // a sparser one leaves a column partly bare (wide pen).
+  curves::CurrentFamily().SetCount(2);
+  std::uint32_t seed = 5;
+  auto noise = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<float>(seed >> 8) / 8388608.0f - 1.0f;
+  };
+  for (int i = 0; i < 200000; ++i) {
+    const float x = i / 200000.0f;
+    curves::CurrentFamily().Curve(0).Append(x, 0.5f + 0.2f * std::sin(6 * x) + 1.5f * noise());
+    if (i % 50 == 0) curves::CurrentFamily().Curve(1).Append(x, 0.3f * x + 0.6f * noise());
+  }
+  plot::GetPlotState().styles[0].symbol = 0;
+  plot::GetPlotState().styles[1].symbol = 0;
+  plot::GetPlotState().styles[1].lineWidth = 8;  // tenths of a millimetre: 3 pixels
+
+  QImage fast(kW, kH, QImage::Format_RGB32), every(kW, kH, QImage::Format_RGB32);
+  plot::PlotView v1, v2;
+  v1.autoScale = v2.autoScale = false;  // 0 .. 1 on both axes
+  DrawImage(fast, curves::CurrentFamily(), v1);
+  plot::DrawOptions all;
+  all.everyPoint = true;
+  DrawImage(every, curves::CurrentFamily(), v2, all);
+  int differ = 0, inked = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      differ += fast.pixel(x, y) != every.pixel(x, y);
+      inked += every.pixel(x, y) != qRgb(255, 255, 255);
+    }
+  std::printf("zoomed: pixels that differ: %d of %d drawn\n", differ, inked);
+  EXPECT_GT(inked, kW * kH / 4);
+  EXPECT_LT(differ, inked / 100) << "under 1 % of the drawn pixels";
+  fast.save("plot_zoomed_fast.png");
+  every.save("plot_zoomed_every.png");
+}
+
+TEST_F(PlotRenderTest, SymbolsStampedIntoAnImageAreThoseThePainterDraws) {
+  // Into an image the stamps are written straight into its pixels: whole
+  // ones without a test per pixel, those the clip cuts pixel by pixel. The
+  // painter draws the same points into a pixmap; the pictures must agree,
+  // at every edge of the clip, in the corners and beyond them.
+  constexpr int w = 120, h = 90;
+  const plot::CanvasRect clip{17, 11, 101, 77};
+  std::vector<plot::CanvasPoint> positions;
+  for (int y = clip.top - 9; y <= clip.bottom + 9; y += 3)
+    for (int x = clip.left - 9; x <= clip.right + 9; x += 3)
+      if (x < clip.left + 12 || x > clip.right - 12 || y < clip.top + 12 || y > clip.bottom - 12)
+        positions.push_back({x, y});
+  positions.push_back({w / 2, h / 2});
+  positions.push_back({-50, h / 2});  // wholly outside the image
+  plot::CanvasPen pen;
+  pen.color = 0x2080C0;
+  for (int symbol = plot::kSymbolCircle; symbol < plot::kSymbolCount; ++symbol) {
+    for (int size : {1, 4}) {
+      QImage image(w, h, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      QPixmap pixmap(w, h);
+      pixmap.fill(Qt::white);
+      {
+        QPainter painter(&image);
+        QtCanvas canvas(painter, image);
+        canvas.SetClip(clip);
+        canvas.StampSymbols(symbol, size, pen, positions);
+      }
+      {
+        QPainter painter(&pixmap);
+        QtCanvas canvas(painter, pixmap);
+        canvas.SetClip(clip);
+        canvas.StampSymbols(symbol, size, pen, positions);
+      }
+      const QImage painted = pixmap.toImage().convertToFormat(QImage::Format_RGB32);
+      int differ = 0, inked = 0;
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          differ += image.pixel(x, y) != painted.pixel(x, y);
+          inked += image.pixel(x, y) != qRgb(255, 255, 255);
+        }
+      EXPECT_EQ(differ, 0) << "symbol " << symbol << " size " << size;
+      EXPECT_GT(inked, 100) << "symbol " << symbol << " size " << size;
+    }
+  }
 }
 
 TEST_F(PlotRenderTest, TheRubberBandErasesItselfAndMonochromeImagesAreOneBit) {

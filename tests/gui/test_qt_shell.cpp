@@ -1,6 +1,9 @@
-// The Qt boundary: the Windows-1252 codec, the placeholder main window with
-// its status bar, and the About box drawn by Qt.
+// The Qt boundary: the Windows-1252 codec, the completion sounds, the
+// placeholder main window with its status bar, and the About box drawn by Qt.
+#include <QAudioDevice>
+#include <QFileInfo>
 #include <QImage>
+#include <QMediaDevices>
 #include <QLabel>
 #include <QPushButton>
 
@@ -8,9 +11,12 @@
 #include "gui/cp1252.h"
 #include "gui/main_window.h"
 #include "gui/qt_ui.h"
+#include "gui/sound_player.h"
 #include "shell/about.h"
 #include "tests/gui/qt_test_app.h"
 #include "tests/support/test_support.h"
+
+#include <thread>
 
 namespace tsm::gui {
 namespace {
@@ -29,6 +35,27 @@ TEST(Cp1252, EveryByteSurvivesARoundTrip) {
   EXPECT_EQ(ToCp1252(QString(QChar(0x4E2D))), "?");
   EXPECT_FALSE(FitsCp1252(QString(QChar(0x4E2D))));
   EXPECT_TRUE(FitsCp1252(QString::fromUtf8("\u20AC 5 \u00B5A")));
+}
+
+// The completion sounds: a missing file is silent; a file beside the
+// program plays where there is an audio output and is silent where there is
+// none, and neither asks anything of the user nor waits.
+TEST(QtSound, MissingFilesAndMissingOutputsAreSilent) {
+  QtApp();
+  QtUi ui;
+  platform::SetUi(&ui);
+  SoundPlayer player;
+  EXPECT_FALSE(player.Play(QCoreApplication::applicationDirPath() + "/no such sound.wav"));
+  const QString chime = QCoreApplication::applicationDirPath() + "/IVC.wav";
+  ASSERT_TRUE(QFileInfo(chime).isFile()) << "the build puts the sounds beside the programs";
+  const bool played = player.Play(chime);
+  EXPECT_EQ(played, !QMediaDevices::defaultAudioOutput().isNull());
+  // Through the Ui, from a worker thread, as a routine plays it.
+  std::thread worker([&] { platform::GetUi().PlaySound(ToCp1252(chime)); });
+  worker.join();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  platform::SetUi(nullptr);
 }
 
 TEST(QtMainWindow, StatusBarAndPosition) {

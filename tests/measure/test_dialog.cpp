@@ -2,6 +2,7 @@
 // worker's life from "&Do It" to the end it gives the dialog, "Stop" and
 // "&Cancel", the undo copy and the failure paths.
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 #include "curves/undo.h"
@@ -167,6 +168,67 @@ TEST_F(DialogTest, SweepControlsEditTheRangeAndItsEstimates) {
     EXPECT_EQ(d.GetText(S1 + m::kOffStep), "1") << bad;
   }
   EXPECT_EQ(d.GetText(m::kIdMemory), "Memory: " + shell::FormatWithPrefix(65536 * 8 + 146, "B"));
+  d.Finish();
+}
+
+// The limits in amperes beside their codes, and currents typed as limits:
+// DAC card 0 gives -10 .. +10 V over its 65536 codes, through 1000 Ohm.
+TEST_F(DialogTest, TheLimitsShowTheirCurrentsAndTakeTypedCurrents) {
+  SetRange(0, 65535, 128, false);
+  MeasureDialog d(IVC());
+  d.Init();
+  // A mantissa of 10 keeps three decimals (only above 10 are there two).
+  EXPECT_EQ(d.GetText(S1 + m::kOffStartAmperes), "-10.000 mA");
+  EXPECT_EQ(d.GetText(S1 + m::kOffStopAmperes), "+10.000 mA");
+  EXPECT_EQ(d.GetText(S1 + m::kOffStepAmperes), "+39.06 \xB5" "A");  // 128 x 20 V / 65536 / 1 kOhm
+
+  d.SetText(S1 + m::kOffStart, "1.5 mA");
+  d.SetText(S1 + m::kOffStop, "-20 uA");
+  d.Refresh();
+  const std::uint32_t start = d.Sweep1().start;
+  auto miss = [](double code, double amperes) {
+    return std::fabs(channels::AmperesAtCode(0, code) - amperes);
+  };
+  // The code nearest to 1.5 mA: both neighbours lie farther.
+  EXPECT_EQ(start, 37683u);
+  EXPECT_LT(miss(start, 1.5e-3), miss(start - 1, 1.5e-3));
+  EXPECT_LT(miss(start, 1.5e-3), miss(start + 1, 1.5e-3));
+  EXPECT_EQ(d.GetText(S1 + m::kOffStart), "37683");
+  EXPECT_EQ(d.GetText(S1 + m::kOffStartAmperes), "+1.500 mA");
+  EXPECT_EQ(d.Sweep1().stop, 32702u);
+  EXPECT_EQ(d.GetText(S1 + m::kOffStopAmperes), "-20.14 \xB5" "A");
+  EXPECT_EQ(d.GetCheck(S1 + m::kOffSetStart), 1);
+  EXPECT_EQ(d.GetCheck(S1 + m::kOffSetStop), 1);
+
+  // A code stays a code; what is neither is refused with a beep.
+  d.SetText(S1 + m::kOffStop, "40000");
+  d.SetText(S1 + m::kOffStart, "12 parsecs");
+  d.Refresh();
+  EXPECT_EQ(d.Sweep1().stop, 40000u);
+  EXPECT_EQ(d.Sweep1().start, 37683u);
+  EXPECT_EQ(d.GetText(S1 + m::kOffStart), "37683");
+  EXPECT_EQ(ui->CallsOf(UiCall::Kind::Beep).size(), 1u);
+
+  // The refresh leaves a field alone while it has the focus; a command takes it.
+  d.SetFocus(S1 + m::kOffStart);
+  d.SetText(S1 + m::kOffStart, "0 A");
+  d.Refresh();
+  EXPECT_EQ(d.GetText(S1 + m::kOffStart), "0 A");
+  d.Command(S1 + m::kOffExchange);
+  EXPECT_EQ(d.Sweep1().start, 40000u);
+  EXPECT_EQ(d.Sweep1().stop, 32768u);
+  d.Finish();
+}
+
+// On a 12-bit card the typed current's code is shown on the 16-bit scale.
+TEST_F(DialogTest, ATypedCurrentOfASmallerCardIsShownNormalised) {
+  DefineCurrent(0, channels::kPlusSweep1, 1, 0, 1000.0f);  // 0..4095 over -5 .. +5 V
+  MeasureDialog d(IVC());
+  d.Init();
+  d.SetText(S1 + m::kOffStart, "1 mA");
+  d.Refresh();
+  EXPECT_EQ(d.Sweep1().start, 2458u * 16);
+  EXPECT_EQ(d.GetText(S1 + m::kOffStartAmperes), "+1.001 mA");
   d.Finish();
 }
 

@@ -3,9 +3,14 @@
 // (this executable also runs under ThreadSanitizer).
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include "channels/averaging.h"
 #include "channels/measurement_options.h"
+#include "curves/live.h"
+#include "plot/draw.h"
+#include "plot/recording_canvas.h"
+#include "plot/view.h"
 #include "tests/measure/measure_fixture.h"
 
 namespace tsm::testing {
@@ -44,6 +49,54 @@ TEST_F(ThreadsTest, TheRefreshRunsAllThroughASweep) {
   EXPECT_EQ(curves::CurrentFamily().Curve(0).Count(), 4002u);
   EXPECT_EQ(curves::CurrentFamily().Curve(1).Count(), 4002u);
   EXPECT_EQ(channels::PresentCode(0), 32768);
+}
+
+// The plot painted every millisecond by the thread that started the
+// measurement (the UI thread of the program) while the V(I) worker
+// measures: each picture holds only finished points, counts never go back,
+// a point once seen never changes and is the point the family keeps;
+// ThreadSanitizer finds no race.
+TEST_F(ThreadsTest, APainterEveryMillisecondSeesOnlyFinishedPoints) {
+  channels::GetMeasurementOptions().delays.interactionTime = 1;
+  // A millisecond per point, so the painter sees the curves grow.
+  channels::GetMeasurementOptions().delays.systemDecayTime = 1;
+  // x as measured at each point (not spread evenly afterwards).
+  channels::GetMeasurementOptions().general.currentMeasureMethod = 0;
+  SetRange(30000, 40000, 50, true);  // 402 points
+  m::MeasureDialog d(m::Description(m::Mode::IVC));
+  d.Init();
+  std::vector<curves::CurvePoint> seen;
+  bool backwards = false, changed = false;
+  int pictures = 0;
+  d.Command(m::kIdDoIt);
+  const auto start = std::chrono::steady_clock::now();
+  while (!d.Ended() && std::chrono::steady_clock::now() - start < std::chrono::seconds(120)) {
+    curves::UpdateLiveSnapshot();
+    const curves::CurveFamily& shown = curves::FamilyForPlot();
+    plot::RecordingCanvas canvas(400, 300);
+    plot::Draw(canvas, plot::CanvasRect{0, 0, 400, 300}, shown, plot::GetPlotView());
+    if (curves::LiveSnapshot() == &shown && shown.Count() > 0) {
+      const curves::Curve& c = shown.Curve(0);
+      if (c.Count() < seen.size()) backwards = true;
+      for (std::size_t i = 0; i < seen.size() && i < c.Count(); ++i)
+        if (!(c.Data()[i] == seen[i])) changed = true;
+      for (std::size_t i = seen.size(); i < c.Count(); ++i) seen.push_back(c.Data()[i]);
+      ++pictures;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  ASSERT_TRUE(d.WaitForEnd(std::chrono::seconds(60)));
+  d.Finish();
+  EXPECT_EQ(d.Result(), 1);
+  EXPECT_GT(pictures, 10);
+  EXPECT_FALSE(backwards);
+  EXPECT_FALSE(changed);
+  const curves::Curve& kept = Family().Curve(0);
+  ASSERT_EQ(kept.Count(), 402u);
+  ASSERT_LE(seen.size(), kept.Count());
+  EXPECT_GT(seen.size(), 0u);
+  for (std::size_t i = 0; i < seen.size(); ++i)
+    ASSERT_TRUE(seen[i] == kept.Data()[i]) << "point " << i;
 }
 
 // "Stop" ends whatever wait the routine is in (a delay key of -1 reads as

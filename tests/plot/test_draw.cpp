@@ -3,7 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <limits>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "plot/colors.h"
 #include "plot/range.h"
@@ -277,6 +283,175 @@ TEST_F(DrawTest, DensePointsOfOneColumnShrinkToTheirExtremes) {
   EXPECT_EQ(CurveLines(canvas, GetPlotState().styles[0].color).size(), 202u);
 }
 
+// The pixels of the frame (its edges included) that the curve of this
+// colour covers: its lines, each with both its ends as a thin pen draws
+// them, and its filled rectangles.
+std::vector<bool> CoveredPixels(const RecordingCanvas& canvas, Color color) {
+  std::vector<bool> covered(static_cast<std::size_t>(kWidth + 1) * (kHeight + 1));
+  auto mark = [&](int x, int y) {
+    const int fx = x - kLeft, fy = y - (kBottom - kHeight);
+    if (fx >= 0 && fx <= kWidth && fy >= 0 && fy <= kHeight)
+      covered[static_cast<std::size_t>(fy) * (kWidth + 1) + fx] = true;
+  };
+  for (const RecordedLine& l : canvas.LinesOfColor(color)) {
+    if (l.pen.width < 1) continue;
+    int x = l.from.x, y = l.from.y;
+    const int dx = std::abs(l.to.x - x), dy = -std::abs(l.to.y - y);
+    const int sx = x < l.to.x ? 1 : -1, sy = y < l.to.y ? 1 : -1;
+    for (int err = dx + dy;;) {
+      mark(x, y);
+      if (x == l.to.x && y == l.to.y) break;
+      const int e2 = 2 * err;
+      if (e2 >= dy) {
+        err += dy;
+        x += sx;
+      }
+      if (e2 <= dx) {
+        err += dx;
+        y += sy;
+      }
+    }
+  }
+  for (const CanvasCommand& c : canvas.CommandsOf(Kind::FillRect)) {
+    if (c.color != color) continue;
+    for (int y = c.rect.top; y < c.rect.bottom; ++y)
+      for (int x = c.rect.left; x < c.rect.right; ++x) mark(x, y);
+  }
+  return covered;
+}
+
+TEST_F(DrawTest, ZoomedDenseCurvesCoverThePixelsEveryPointCovers) {
+  // The view is 0 .. 1 on both axes; the curves run far out of it above and
+  // below, in and out of the frame many times a pixel column.
+  GetPlotView().autoScale = false;
+  GetPlotState().styles[0].symbol = 0;
+  std::uint32_t seed = 99;
+  auto noise = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<float>(seed >> 8) / 8388608.0f - 1.0f;
+  };
+  struct Case {
+    const char* what;
+    int points;
+    float spread;  // noise amplitude in frame heights
+    float x0, x1;
+  };
+  const Case cases[] = {
+      // Hundreds of points a column, every column covered from edge to edge.
+      {"dense band", 60000, 1.5f, 0.0f, 1.0f},
+      // Three points a column: columns partly covered, from the top, from
+      // the bottom or both, first and last point in different groups.
+      {"sparse band", 3000, 0.8f, 0.0f, 1.0f},
+      // Leaving through the left and right edges as well, with points just
+      // beyond the range's edges (within the clipping box).
+      {"wide band", 20000, 0.52f, -0.2f, 1.2f},
+  };
+  const Color color = GetPlotState().styles[0].color;
+  auto compare = [&](const std::string& what) {
+    RecordingCanvas fast = MakeCanvas(), every = MakeCanvas();
+    DrawCurrent(fast);
+    DrawOptions all;
+    all.everyPoint = true;
+    Draw(every, CanvasRect{0, 0, 1000, 700}, F(), GetPlotView(), all);
+    const std::vector<RecordedLine> fastLines = CurveLines(fast, color);
+    const std::vector<RecordedLine> everyLines = CurveLines(every, color);
+    EXPECT_TRUE(CoveredPixels(fast, color) == CoveredPixels(every, color)) << what;
+    // Few polylines: a break only where a column's first and last vertex
+    // lie in different groups.
+    EXPECT_LT(fast.CommandsOf(Kind::MoveTo).size(), 2u * kWidth) << what;
+    return std::pair{fastLines.size(), everyLines.size()};
+  };
+  for (const Case& k : cases) {
+    curves::ResetCurvesState();
+    curves::Curve& c = AddCurve(F(), "a", {});
+    for (int i = 0; i < k.points; ++i) {
+      const float x = k.x0 + (k.x1 - k.x0) * static_cast<float>(i) / k.points;
+      c.Append(x, 0.5f + 0.3f * std::sin(9 * x) + k.spread * noise());
+      if (i % 997 == 0) c.Append(kNaN, 0.5f);
+    }
+    const auto [fastCount, everyCount] = compare(k.what);
+    if (k.points == 60000) {
+      EXPECT_LT(fastCount * 10, everyCount) << fastCount << " lines of " << everyCount;
+    }
+  }
+  // And one column by hand, in and out through both edges: its first and
+  // last point hang from the top with a piece from the bottom between them
+  // (drawn apart, from the bottom edge); first from the top and last from
+  // the bottom (a break); pieces that meet (the whole column).
+  const std::vector<float> columns[] = {
+      {0.8f, 2, -1, 0.1f, 0.3f, -1, 2, 0.7f},
+      {0.8f, 2, -1, 0.1f},
+      {0.8f, 2, 0.3f, -1, 0.4f, 0.6f, 2},
+  };
+  for (const std::vector<float>& ys : columns) {
+    curves::ResetCurvesState();
+    curves::Curve& c = AddCurve(F(), "a", {{0.3f, 0.5f}});
+    for (float y : ys) c.Append(0.5f, y);
+    c.Append(0.7f, 0.5f);
+    compare("column of " + std::to_string(ys.size()));
+  }
+}
+
+// The centres of the symbols (ellipses) drawn in this pen colour, each once.
+std::vector<CanvasPoint> SymbolCentres(const RecordingCanvas& canvas, Color color) {
+  std::vector<CanvasPoint> centres;
+  for (const CanvasCommand& c : canvas.CommandsOf(Kind::Ellipse))
+    if (c.pen.color == color)
+      centres.push_back({(c.rect.left + c.rect.right) / 2, (c.rect.top + c.rect.bottom) / 2});
+  std::sort(centres.begin(), centres.end(), [](CanvasPoint a, CanvasPoint b) {
+    return a.x != b.x ? a.x < b.x : a.y < b.y;
+  });
+  centres.erase(std::unique(centres.begin(), centres.end()), centres.end());
+  return centres;
+}
+
+TEST_F(DrawTest, ColumnsSpreadOverManyRowsKeepEverySymbolAndTheirExtremes) {
+  // Noise hundreds of rows high inside the frame (a zoom on a noisy
+  // record): the points of one column jump far up and down from one to the
+  // next, yet every row a point lands on gets its symbol and the column's
+  // line reaches its lowest and highest point.
+  GetPlotView().autoScale = false;  // 0 .. 1 on both axes
+  const Color color = GetPlotState().styles[0].color;
+  std::uint32_t seed = 7;
+  auto noise = [&seed] {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<float>(seed >> 8) / 8388608.0f - 1.0f;
+  };
+  auto compare = [&](const char* what, std::size_t fewest) {
+    RecordingCanvas fast = MakeCanvas(), every = MakeCanvas();
+    DrawCurrent(fast);
+    DrawOptions all;
+    all.everyPoint = true;
+    Draw(every, CanvasRect{0, 0, 1000, 700}, F(), GetPlotView(), all);
+    const std::vector<CanvasPoint> symbols = SymbolCentres(every, color);
+    EXPECT_GE(symbols.size(), fewest) << what;
+    EXPECT_TRUE(SymbolCentres(fast, color) == symbols) << what;
+    EXPECT_EQ(fast.CommandsOf(Kind::Ellipse).size(), symbols.size()) << what << ": once each";
+    EXPECT_TRUE(CoveredPixels(fast, color) == CoveredPixels(every, color)) << what;
+  };
+  struct Case {
+    const char* what;
+    int points;
+    float spread;  // noise amplitude in frame heights
+  };
+  for (const Case& k : {Case{"a dense band", 30000, 0.45f}, Case{"a sparse band", 3000, 0.3f},
+                        Case{"a band leaving the frame", 20000, 0.7f}}) {
+    curves::ResetCurvesState();
+    curves::Curve& c = AddCurve(F(), "a", {});
+    for (int i = 0; i < k.points; ++i) {
+      const float x = 0.02f + 0.96f * static_cast<float>(i) / k.points;
+      c.Append(x, 0.5f + 0.1f * std::sin(7 * x) + k.spread * noise());
+    }
+    compare(k.what, 1000);
+  }
+  // One column by hand: near rows then far ones both ways, the extremes
+  // neither first nor last.
+  curves::ResetCurvesState();
+  AddCurve(F(), "a", {{0.3f, 0.5f},  {0.5f, 0.5f},  {0.5f, 0.52f}, {0.5f, 0.9f},
+                      {0.5f, 0.51f}, {0.5f, 0.05f}, {0.5f, 0.6f},  {0.7f, 0.4f}});
+  compare("one column", 8);
+}
+
 TEST_F(DrawTest, SymbolsAreDrawnOncePerPosition) {
   curves::Curve& c = AddCurve(F(), "a", {{0, 0}, {1, 1}});
   for (int i = 0; i < 100; ++i) c.Append(0.5f, 0.5f);
@@ -347,6 +522,17 @@ TEST_F(DrawTest, CardReportAndRubberBand) {
   EXPECT_EQ(texts[1].text, "ADC cards: 1");
   EXPECT_EQ(texts[0].font.color, kCardReportColor);
   EXPECT_GT(texts[1].rect.top, texts[0].rect.top);
+
+  // 8 pixels a character: 24 characters beside the margin of one. A long
+  // line breaks after commas or at blanks and goes on indented; a word
+  // longer than the line stays whole.
+  canvas.Clear();
+  DrawCardReport(canvas, CanvasRect{0, 0, 200, 700},
+                 "  ADC: 8 channels, Reading=[0, 32768, 65535]\nshort\n" + std::string(30, 'x'));
+  std::vector<std::string> lines;
+  for (const auto& t : canvas.CommandsOf(Kind::DrawText)) lines.push_back(t.text);
+  EXPECT_EQ(lines, (std::vector<std::string>{"  ADC: 8 channels,", "      Reading=[0, 32768,",
+                                             "      65535]", "short", std::string(30, 'x')}));
 
   canvas.Clear();
   DrawRubberBand(canvas, CanvasRect{30, 40, 10, 20});

@@ -25,6 +25,9 @@ TEST(PhyUnits, FormatWithPrefixExamples) {
   EXPECT_EQ(F(0.3f, "K"), "+300.0 mK");
   EXPECT_EQ(F(0.0f, "V", &flags), "+0.000 pV");
   EXPECT_EQ(flags, 0);
+  EXPECT_EQ(F(-0.0f, "A"), "+0.000 pA");
+  EXPECT_EQ(F(-1e-16f, "A"), "+0.000 pA");  // rounds to zero: no "-0.000"
+  EXPECT_EQ(F(-1e-15f, "A"), "-0.001 pA");
   EXPECT_EQ(F(5e13f, "V", &flags), "+50.00 TV");
   EXPECT_EQ(flags, 0);
   EXPECT_EQ(F(5e15f, "V", &flags), "+5000.0 TV");
@@ -118,6 +121,27 @@ TEST(PhyUnits, UnitMultiplierSplitsTheFirstMatchingPrefix) {
   std::string s = "kK";
   EXPECT_EQ(UnitMultiplier(s), 1e3);
   EXPECT_EQ(s, "K");
+}
+
+TEST(PhyUnits, ParseWithPrefixReadsTypedValuesWithTheirUnit) {
+  double v = 0;
+  EXPECT_TRUE(ParseWithPrefix("1.5 mA", "A", &v));
+  EXPECT_DOUBLE_EQ(v, 1.5e-3);
+  EXPECT_TRUE(ParseWithPrefix("  -20 uA ", "A", &v));
+  EXPECT_DOUBLE_EQ(v, -20e-6);
+  EXPECT_TRUE(ParseWithPrefix("20 \xB5" "A", "A", &v));
+  EXPECT_DOUBLE_EQ(v, 20e-6);
+  EXPECT_TRUE(ParseWithPrefix("2e-3A", "A", &v));
+  EXPECT_DOUBLE_EQ(v, 2e-3);
+  EXPECT_TRUE(ParseWithPrefix("3 A", "A", &v));
+  EXPECT_DOUBLE_EQ(v, 3.0);
+  EXPECT_TRUE(ParseWithPrefix("1 kOhm", "Ohm", &v));
+  EXPECT_DOUBLE_EQ(v, 1e3);
+  // A bare number, another unit, an unknown prefix, a prefix alone, no
+  // number, text after the unit, not a number at all.
+  for (const char* bad : {"15", "1.5 mV", "1.5 xA", "1.5 m", "mA", "1.5 mA x", "", "nan A",
+                          "inf A"})
+    EXPECT_FALSE(ParseWithPrefix(bad, "A", &v)) << bad;
 }
 
 }  // namespace
