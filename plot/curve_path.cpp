@@ -361,7 +361,7 @@ void MapBlock(const curves::CurvePoint* pts, int count, const PixelMapper& map, 
     // x - x is 0 exactly for finite x, NaN for NaN and infinities.
     const int finite = ((x - x) == 0.0f) & ((y - y) == 0.0f);
     const int inside = (xMin < x) & (x < xMax) & (yMin < y) & (y < yMax);
-    cls[j] = finite * (2 - inside);
+    cls[j] = finite * (kOutside - inside);  // kInside when inside
   }
   for (int j = 0; j < count; ++j) {
     // A NaN offset fails the first test and becomes the lower limit; its

@@ -4,17 +4,19 @@
 # all). A crash, a leak, an input running longer than 10 s or a process
 # growing beyond 2 GB fails the run; the input is kept in fuzz-corpus-tmp/.
 # A fuzz/<name>.dict beside a target is its dictionary, fuzz/seeds/<name>/
-# holds inputs to start from. FUZZ_DIR names
-# another build folder configured like the preset (default build-fuzz).
+# holds inputs to start from. FUZZ_DIR and FUZZ_PRESET name another build
+# folder and the preset that configures it (default build-fuzz and "fuzz";
+# the "asan" preset builds the fuzz targets too).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs="$(nproc)"
 dir="${FUZZ_DIR:-build-fuzz}"
+preset="${FUZZ_PRESET:-fuzz}"
 
 shopt -s nullglob
 sources=(fuzz/*.cpp)
 ((${#sources[@]})) || exit 0
-if [ ! -f "$dir/build.ninja" ]; then cmake --preset fuzz >/dev/null; fi
+if [ ! -f "$dir/build.ninja" ]; then cmake --preset "$preset" >/dev/null; fi
 names=()
 for src in "${sources[@]}"; do names+=("fuzz_$(basename "$src" .cpp)"); done
 ninja -C "$dir" -j"$jobs" "${names[@]}"

@@ -45,6 +45,10 @@ TEST_F(OutOfMemoryTest, CancelEndsTheProcessWithMinusOne) {
 
 #if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
 #define TSM_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer)
+#define TSM_SANITIZED 1
+#endif
 #endif
 
 std::size_t seenSize = 0;

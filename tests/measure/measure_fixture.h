@@ -7,7 +7,9 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <functional>
+#include <thread>
 
 #include "curves/state.h"
 #include "daq/timing.h"
@@ -71,6 +73,25 @@ class MeasureTest : public ChannelsTest {
     const int result = measure::Description(measure::Mode::IVC).routine(dialog);
     dialog.Finish();
     return result;
+  }
+
+  // Starts the mode on its worker with "&Do It", presses "Stop" while the
+  // routine is still in a wait that would last a minute, and expects the
+  // routine to end soon after (a stop is seen within 50 ms; the rest is
+  // room for a loaded machine). The dialog's result.
+  static int StopWhileItWaits(measure::Mode mode) {
+    measure::MeasureDialog d(measure::Description(mode));
+    d.Init();  // (its display reading does not wait the settling)
+    d.Command(measure::kIdDoIt);
+    EXPECT_TRUE(d.Running());
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_FALSE(d.Ended());  // still waiting
+    const auto stop = std::chrono::steady_clock::now();
+    d.Command(measure::kIdCancel);  // "Stop"
+    EXPECT_TRUE(d.WaitForEnd(std::chrono::seconds(10)));
+    d.Finish();
+    EXPECT_LT(std::chrono::steady_clock::now() - stop, std::chrono::seconds(10));
+    return d.Result();
   }
 
   static curves::CurveFamily& Family() { return curves::CurrentFamily(); }

@@ -5,7 +5,6 @@
 // shows, the generator the worker starts and stops.
 #include <chrono>
 #include <string>
-#include <thread>
 
 #include "tests/measure/modes_fixture.h"
 
@@ -77,19 +76,7 @@ TEST_F(ModesThreadsTest, StopEndsTheCoolDown) {
   DefineCurrent(2, channels::kWaveForm0, 0, 0, 1000.0f);
   m::GetVdcIacOptions().coolDownDelay = 60000;
   m::Range(m::RangeId::VdcIac)->step = 64;
-  m::MeasureDialog d(m::Description(m::Mode::VdcIac));
-  d.Init();
-  d.Command(m::kIdDoIt);
-  ASSERT_TRUE(d.Running());
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  EXPECT_FALSE(d.Ended());  // cooling down
-  const auto stop = std::chrono::steady_clock::now();
-  d.Command(m::kIdCancel);  // "Stop"
-  EXPECT_TRUE(d.WaitForEnd(std::chrono::seconds(10)));
-  d.Finish();
-  // (The cut comes within 50 ms; the rest is room for a loaded machine.)
-  EXPECT_LT(std::chrono::steady_clock::now() - stop, std::chrono::seconds(10));
-  EXPECT_EQ(d.Result(), 1);
+  EXPECT_EQ(StopWhileItWaits(m::Mode::VdcIac), 1);
   EXPECT_FALSE(daq::WaveformGeneratorRunning());
   EXPECT_EQ(channels::PresentCode(0), 32768);
 }
