@@ -112,7 +112,7 @@ TSM_FFT_INLINE void Gather(const ColumnPass& p, std::size_t c, double* __restric
   const std::size_t half = p.rows / 2;
   for (std::size_t r = 0; r < p.rows; ++r) {
     const std::size_t j = !p.interleaved ? r : (r & 1) ? half + (r >> 1) : (r >> 1);
-    V re, im;
+    V re{}, im{};  // (every lane is set below; the braces keep gcc from doubting it)
     if (p.pointsIn) {
       float f[4 * W];
       std::memcpy(f, reinterpret_cast<const unsigned char*>(p.z) + 16 * (r * p.stride + c),
@@ -463,7 +463,7 @@ TSM_FFT_INLINE void Split(double* data, std::size_t m, const RootTable& roots) {
       const Root h = roots.High()[k >> bits];
       double lo[2 * W];
       std::memcpy(lo, roots.Low() + (k & low), sizeof lo);
-      V lr, li, hr, hi;
+      V lr{}, li{}, hr, hi;
       for (std::size_t w = 0; w < W; ++w) {
         lr[w] = lo[2 * w];
         li[w] = lo[2 * w + 1];

@@ -84,7 +84,7 @@ TEST(CurveOrder, EachCountIsReadOnceAndEachCurveExchangedAtMostOnce) {
   // curves a companion file can claim (hours).
   const std::uint32_t n = 100000;
   CountingFamily family;
-  family.entries.resize(n, CountingFamily::Entry{0, &family.reads});
+  family.entries.assign(n, CountingFamily::Entry{0, &family.reads});
   std::mt19937 random(3);
   for (auto& e : family.entries) e.points = random() % 1000;
   SortByPointCount(family);

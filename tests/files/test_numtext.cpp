@@ -20,8 +20,11 @@ std::string Field(double v, int width) {
 }
 
 std::string Printf(double v, int width) {
-  char out[128];
-  std::snprintf(out, sizeof out, "%*.*g", width, width - 4, v);
+  // Sized by a first call: a fixed buffer draws a truncation warning for
+  // widths the compiler cannot bound.
+  const int n = std::snprintf(nullptr, 0, "%*.*g", width, width - 4, v);
+  std::string out(static_cast<std::size_t>(n), '\0');
+  std::snprintf(out.data(), out.size() + 1, "%*.*g", width, width - 4, v);
   return out;
 }
 
