@@ -91,11 +91,7 @@ void CursorsWindowView::closeEvent(QCloseEvent* event) {
   plot::SetPointerListener({});
   model_->SetChangeListener({});
   if (View() == this) View() = nullptr;
-  if (closed_) {
-    auto closed = std::move(closed_);
-    closed_ = nullptr;
-    closed();
-  }
+  closed_.Tell();
   event->accept();
 }
 

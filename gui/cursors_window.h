@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+#include "gui/closed_listener.h"
 #include "plot/cursors.h"
 
 class QLabel;
@@ -28,7 +29,7 @@ class CursorsWindowView : public QWidget {
   QLabel* ValueLabel() const { return value_; }
   // Shows the model's texts and list.
   void Sync();
-  void SetClosedListener(std::function<void()> closed) { closed_ = std::move(closed); }
+  void SetClosedListener(std::function<void()> closed) { closed_.Set(std::move(closed)); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -42,7 +43,7 @@ class CursorsWindowView : public QWidget {
   QListWidget* list_ = nullptr;
   QLabel* value_ = nullptr;
   bool syncing_ = false;
-  std::function<void()> closed_;
+  ClosedListener closed_;
 };
 
 // Command 132: closes the window when it is open, else opens it owned by

@@ -47,11 +47,7 @@ void DerivativeWindowView::paintEvent(QPaintEvent*) {
 }
 
 void DerivativeWindowView::closeEvent(QCloseEvent* event) {
-  if (closed_) {
-    auto closed = std::move(closed_);
-    closed_ = nullptr;
-    closed();
-  }
+  closed_.Tell();
   event->accept();
 }
 

@@ -8,6 +8,7 @@
 
 #include <functional>
 
+#include "gui/closed_listener.h"
 #include "math/derivative.h"
 
 namespace tsm::gui {
@@ -22,7 +23,7 @@ class DerivativeWindowView : public QWidget {
   void Refresh();
   // The picture at the window's size, as the window paints it.
   QImage Render() const;
-  void SetClosedListener(std::function<void()> closed) { closed_ = std::move(closed); }
+  void SetClosedListener(std::function<void()> closed) { closed_.Set(std::move(closed)); }
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -30,7 +31,7 @@ class DerivativeWindowView : public QWidget {
 
  private:
   math::DerivativeWindowModel model_;
-  std::function<void()> closed_;
+  ClosedListener closed_;
 };
 
 // The text drawn when the window has nothing to show.

@@ -215,11 +215,7 @@ void PictureInfoView::closeEvent(QCloseEvent* event) {
     const Field& f = fields_[i];
     if (f.line ? f.line->isModified() : f.text->document()->isModified()) Apply(i);
   }
-  if (closed_) {
-    auto closed = std::move(closed_);
-    closed_ = nullptr;
-    closed();
-  }
+  closed_.Tell();
   event->accept();
 }
 

@@ -12,6 +12,8 @@
 #include <functional>
 #include <vector>
 
+#include "gui/closed_listener.h"
+
 class QCheckBox;
 class QFormLayout;
 class QLineEdit;
@@ -35,7 +37,7 @@ class PictureInfoView : public QWidget {
   QWidget* FieldEditor(const QString& label) const;
   // The text shown beside a label, empty when none.
   QString FieldText(const QString& label) const;
-  void SetClosedListener(std::function<void()> closed) { closed_ = std::move(closed); }
+  void SetClosedListener(std::function<void()> closed) { closed_.Set(std::move(closed)); }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -51,7 +53,7 @@ class PictureInfoView : public QWidget {
   QCheckBox* legendInPlot_ = nullptr;
   QPushButton* style_ = nullptr;
   bool refreshing_ = false;
-  std::function<void()> closed_;
+  ClosedListener closed_;
 };
 
 }  // namespace tsm::gui

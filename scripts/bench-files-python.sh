@@ -9,18 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BENCH_DIR=${BENCH_DIR:-build-bench}
 
-missing=()
-for p in python3 python3-pandas python3-numpy; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
-
-bash scripts/setup-bench.sh
+bash scripts/setup-bench.sh python3-pandas python3-numpy
 if [ ! -x "$BENCH_DIR/bin/bench_files" ]; then
   if [ ! -f "$BENCH_DIR/build.ninja" ]; then
     cmake -S . -B "$BENCH_DIR" -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESMIRA_BENCH=ON \

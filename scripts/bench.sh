@@ -9,7 +9,6 @@
 #   bash scripts/bench.sh plot -- --benchmark_filter=zoom --benchmark_repetitions=5
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
 bash scripts/setup-bench.sh
 
 names=()
