@@ -36,9 +36,10 @@ void WaitForSettling() {
   daq::Delay(std::max(d.systemDecayTime, d.delayAfterSweep2));
 }
 
-// Measures voltage i E times and keeps the means as its zero.
+// Measures voltage i E times and keeps the means as its zero. A stop that
+// cut a multiplexer delay short leaves the zero as it was: the readings did
+// not settle. (The readings are raw, so the old zero need not go first.)
 void ZeroVoltage(int i, const VirtualVoltage& v) {
-  ClearVoltageZero(i);
   const unsigned e = ExtraAveraging();
   double volts = 0;
   long long means = 0;
@@ -47,6 +48,7 @@ void ZeroVoltage(int i, const VirtualVoltage& v) {
     volts += r.volts;
     means += r.mean;
   }
+  if (daq::WaitAborted()) return;
   const daq::AdcCard* card = daq::AdcCardAt(v.adcCard);
   const long long zeroReading = card ? card->zeroReading : 0;
   SetVoltageZero(i, VoltageZero{volts / e, static_cast<std::int32_t>(means / e - zeroReading)});
@@ -62,7 +64,7 @@ bool Excluded(const VirtualVoltage& v, bool consultFlag) {
 // a new one.
 void ZeroVoltages(bool consultFlag) {
   const auto voltages = AllVoltages();
-  for (int i = 0; i < kVoltageCount; ++i) {
+  for (int i = 0; i < kVoltageCount && !daq::WaitAborted(); ++i) {
     if (Excluded(voltages[i], consultFlag))
       ClearVoltageZero(i);
     else

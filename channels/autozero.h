@@ -44,8 +44,9 @@ bool RunAutoZero(platform::WindowHandle owner, bool checked);
 void RedoAutoZero(platform::WindowHandle owner);
 // Between curves: the first sweep-1 current to its card's zero code, wait,
 // zero every voltage (the no-AutoZero flag not consulted), current back.
-// A stop that cut the wait short (daq::WaitAborted) keeps the zeros as they
-// were: voltages that have not settled give none.
+// A stop (daq::WaitAborted) that cut the settling wait or a multiplexer
+// delay short keeps the zeros not yet taken as they were: voltages that have
+// not settled give none.
 void ZeroWithSweepCurrent();
 
 // The two reports (at most 8 lines each) and the boxes that show them.

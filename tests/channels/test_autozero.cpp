@@ -1,4 +1,6 @@
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "daq/timing.h"
 #include "resources/strings.h"
@@ -134,6 +136,26 @@ TEST_F(AutoZeroTest, AStopDuringTheWaitKeepsTheZerosAndPutsTheSweepBack) {
   }
   EXPECT_EQ(GetVoltageZero(0).bits, 7);
   EXPECT_EQ(PresentCode(0), 60000);
+}
+
+TEST_F(AutoZeroTest, AStopDuringAMultiplexerDelayKeepsTheZeroOfThatVoltage) {
+  SetVoltageZero(0, VoltageZero{0.5, 7});
+  GetMeasurementOptions().delays.systemDecayTime = 0;
+  GetMeasurementOptions().delays.delayAfterSweep2 = 0;
+  GetMeasurementOptions().delays.delayBeforeVoltage = 0xFFFFFFFFu;
+  driver.readings = {Slot3Driver(32800), Slot3Driver(32800)};
+  std::atomic<int> stop{0};
+  std::thread stopper([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    stop = 1;
+  });
+  {
+    daq::WaitAbortScope scope(stop);
+    ZeroWithSweepCurrent();  // no settling wait: the stop comes in the reading
+  }
+  stopper.join();
+  EXPECT_EQ(GetVoltageZero(0).bits, 7);
+  EXPECT_EQ(GetVoltageZero(0).volts, 0.5);
 }
 
 TEST_F(AutoZeroTest, ReportsListAtMostEightLines) {
