@@ -74,6 +74,13 @@ inline constexpr int kCmdTemperature = 134;
 inline constexpr int kCmdPictureInfo = 135;
 inline constexpr int kCmdDerivativeWindowX = 180;
 inline constexpr int kCmdDerivativeWindowY = 181;
+inline constexpr int kToolWindowCommands[] = {kCmdCursors, kCmdTemperature, kCmdPictureInfo,
+                                              kCmdDerivativeWindowX, kCmdDerivativeWindowY};
+constexpr bool IsToolWindowCommand(int id) {
+  for (int c : kToolWindowCommands)
+    if (c == id) return true;
+  return false;
+}
 
 // The help text of 195 and 196.
 inline constexpr const char* kHelpOutOfDateText =

@@ -50,8 +50,7 @@ bool SplitAtPoint() {
   if (!curves::PrepareUndo()) return false;
   if (!Family().SplitCurve(curve, point->point)) {
     // Nothing changed: the family had no room for the second half.
-    shell::ShowMessage(Owner(), curves::kOutOfMemoryText, curves::kOutOfMemoryCaption,
-                       platform::MB_OK | platform::MB_ICONHAND);
+    curves::ShowOutOfMemory(Owner());
     return false;
   }
   DataChanged();

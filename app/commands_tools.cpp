@@ -6,8 +6,7 @@
 namespace tsm::app {
 
 void RegisterToolCommands(CommandRegistry& registry) {
-  for (int id : {kCmdCursors, kCmdTemperature, kCmdPictureInfo, kCmdDerivativeWindowX,
-                 kCmdDerivativeWindowY}) {
+  for (int id : kToolWindowCommands) {
     registry.Register(
         id,
         [id] {

@@ -121,10 +121,7 @@ void HeadlessWindow::Redraw() { app::Redraw(); }
 
 void HeadlessWindow::OpenCurveProperties(unsigned curve) { app::OpenCurveProperties(curve); }
 
-bool HeadlessWindow::HasToolWindow(int id) const {
-  return id == kCmdCursors || id == kCmdTemperature || id == kCmdPictureInfo ||
-         id == kCmdDerivativeWindowX || id == kCmdDerivativeWindowY;
-}
+bool HeadlessWindow::HasToolWindow(int id) const { return IsToolWindowCommand(id); }
 
 const math::DerivativeWindowModel* HeadlessWindow::DerivativeWindow(int id) const {
   if (id != kCmdDerivativeWindowX && id != kCmdDerivativeWindowY) return nullptr;

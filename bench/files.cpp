@@ -15,12 +15,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
 
 #include "bench/anchor.h"
+#include "bench/memory.h"
 #include "curves/state.h"
 #include "files/columns.h"
 #include "files/fileio.h"
@@ -122,16 +122,6 @@ void BM_LoadDataFile(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadDataFile)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Resident and peak resident memory of this process, in bytes.
-std::uint64_t StatusBytes(const char* key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  const std::size_t length = std::strlen(key);
-  while (std::getline(status, line))
-    if (line.compare(0, length, key) == 0) return std::stoull(line.substr(length + 1)) * 1024;
-  return 0;
-}
-
 // The way the loader once read a data file: the whole text into memory,
 // then the columns (or, without a companion, the raw numbers) out of it.
 bool LoadWholeText(const std::string& path, std::uint32_t points, bool raw, CurveFamily& f) {
@@ -176,11 +166,9 @@ void BM_Load10MPointsPeakMemory(benchmark::State& state) {
   if (raw) ::rename(files.ini.c_str(), aside.c_str());
   CurrentFamily().Clear();
   malloc_trim(0);
-  const std::uint64_t before = StatusBytes("VmRSS:");
-  {
-    std::ofstream clear("/proc/self/clear_refs");
-    clear << "5";
-  }
+  const std::uint64_t before = tsm::bench::StatusBytes("VmRSS:");
+  if (!tsm::bench::ResetPeakResident())
+    state.SkipWithError("cannot reset the peak (/proc/self/clear_refs)");
   bool first = true;
   double peak = 0;
   tsm::bench::Anchored timed;
@@ -192,7 +180,7 @@ void BM_Load10MPointsPeakMemory(benchmark::State& state) {
     const Moment t1 = Moment::Now();
     files.ui.Clear();
     if (first) {
-      peak = static_cast<double>(StatusBytes("VmHWM:"));
+      peak = static_cast<double>(tsm::bench::StatusBytes("VmHWM:"));
       first = false;
     }
     if (CurrentFamily().Count() != kCurves || CurrentFamily().Curve(7).Count() != kLongCurves)

@@ -20,12 +20,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <numbers>
 #include <string>
 #include <vector>
 
 #include "bench/anchor.h"
+#include "bench/memory.h"
 #include "curves/state.h"
 #include "math/commands.h"
 #include "math/fft.h"
@@ -163,16 +163,6 @@ BENCHMARK(BM_FFTCommand)
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime();
 
-// Resident and peak resident memory of this process, in bytes.
-std::uint64_t StatusBytes(const char* key) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  const std::size_t length = std::strlen(key);
-  while (std::getline(status, line))
-    if (line.compare(0, length, key) == 0) return std::stoull(line.substr(length + 1)) * 1024;
-  return 0;
-}
-
 // Peak memory of the command beyond what was resident before it, the curve
 // included, over the curve's size: writing 5 to clear_refs starts the peak
 // afresh at the present resident size.
@@ -184,19 +174,12 @@ void BM_FFTCommandPeakMemory(benchmark::State& state) {
     tsm::curves::ResetCurvesState();
     FillRecord(tsm::curves::CurrentFamily(), n);
     malloc_trim(0);
-    const std::uint64_t before = StatusBytes("VmRSS:");
-    bool reset = false;
-    {
-      std::ofstream clear("/proc/self/clear_refs");
-      clear << "5";
-      clear.flush();
-      reset = clear.good();
-    }
-    if (!reset) state.SkipWithError("cannot reset the peak (/proc/self/clear_refs)");
+    const std::uint64_t before = tsm::bench::StatusBytes("VmRSS:");
+    if (!tsm::bench::ResetPeakResident()) state.SkipWithError("cannot reset the peak (/proc/self/clear_refs)");
     state.ResumeTiming();
     tsm::math::FFTCommand(nullptr);
     state.PauseTiming();
-    const std::uint64_t peak = StatusBytes("VmHWM:");
+    const std::uint64_t peak = tsm::bench::StatusBytes("VmHWM:");
     const double curve = 8.0 * n;
     ratio = (curve + static_cast<double>(peak - before)) / curve;
     tsm::curves::ResetCurvesState();

@@ -52,8 +52,18 @@ void SetUndoAvailableHook(UndoAvailableHook hook) {
 
 void UndoAfterOutOfMemory() {
   Undo();
-  shell::ShowMessage(shell::MainWindow(), kOutOfMemoryText, kOutOfMemoryCaption,
+  ShowOutOfMemory(shell::MainWindow());
+}
+
+void ShowOutOfMemory(platform::WindowHandle owner) {
+  shell::ShowMessage(owner, kOutOfMemoryText, kOutOfMemoryCaption,
                      platform::MB_OK | platform::MB_ICONHAND);
+}
+
+bool ReplaceCurrentFamily(CurveFamily& result) {
+  if (!PrepareUndo()) return false;
+  CurrentFamily().Swap(result);
+  return true;
 }
 
 }  // namespace tsm::curves

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "curves/state.h"
+#include "platform/ui.h"
 
 namespace tsm::curves {
 
@@ -34,5 +35,11 @@ void SetUndoAvailableHook(UndoAvailableHook hook);
 // For a command that ran out of memory after PrepareUndo: restores the
 // family with Undo and tells the user the operation could not be completed.
 void UndoAfterOutOfMemory();
+// Tells the user the operation could not be completed for want of memory.
+void ShowOutOfMemory(platform::WindowHandle owner);
+// The end of a command that built its result apart: the undo copy, then
+// `result` in place of the current family (it gets the old one). False when
+// the user would not go on without Undo; nothing changed then.
+bool ReplaceCurrentFamily(CurveFamily& result);
 
 }  // namespace tsm::curves

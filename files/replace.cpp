@@ -9,30 +9,13 @@
 #include <cerrno>
 #include <vector>
 
+#include "files/pathnames.h"
+
 namespace tsm::files {
 
 namespace {
 
 ReplaceStepHook stepHook = nullptr;
-
-bool StartsWith(const std::string& text, const std::string& prefix) {
-  return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
-}
-
-std::string ExtensionOf(const std::string& name) {
-  const std::size_t dot = name.rfind('.');
-  return dot == std::string::npos ? std::string() : name.substr(dot + 1);
-}
-
-// name == prefix + six letters or digits (the temporary names of mkstemp).
-bool IsPrefixAndSix(const std::string& name, const std::string& prefix) {
-  if (name.size() != prefix.size() + 6 || !StartsWith(name, prefix)) return false;
-  for (std::size_t i = prefix.size(); i < name.size(); ++i) {
-    const char c = name[i];
-    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'))) return false;
-  }
-  return true;
-}
 
 // Earlier versions replaced the data file first, keeping a second name
 // T.dat.tsm-old for the old one until the companion had followed.
@@ -63,7 +46,7 @@ PairReplacement::PairReplacement(const std::string& data, const std::string& com
   newCompanion_ = platform::SiblingName(companion_, "new");
   temporary_ = platform::SiblingName(data_, "tmp");
   committedPrefix_ = platform::SiblingName(companion_, "data.");
-  committed_ = committedPrefix_ + ExtensionOf(data_);
+  committed_ = committedPrefix_ + ExtensionPart(data_);
 }
 
 PairReplacement::~PairReplacement() {
@@ -110,9 +93,9 @@ bool PairReplacement::Recover(bool removeLeftovers) {
     const std::string name = e->d_name;
     if (name == newCompanion_) {
       newCompanion = true;
-    } else if (StartsWith(name, committedPrefix_) && name.size() > committedPrefix_.size()) {
+    } else if (name.starts_with(committedPrefix_) && name.size() > committedPrefix_.size()) {
       committed.push_back(name);
-    } else if (name.size() > stem_.size() + 1 + 8 && StartsWith(name, stem_ + ".") &&
+    } else if (name.size() > stem_.size() + 1 + 8 && name.starts_with(stem_ + ".") &&
                name.compare(name.size() - 8, 8, kOldKeepSuffix) == 0 &&
                ::strcasecmp(name.substr(stem_.size() + 1, name.size() - stem_.size() - 9).c_str(),
                             "dat") == 0) {
@@ -120,7 +103,7 @@ bool PairReplacement::Recover(bool removeLeftovers) {
     } else if (removeLeftovers &&
                (name == temporary_ || platform::IsUniqueSibling(name, data_) ||
                 platform::IsUniqueSibling(name, newCompanion_) ||
-                IsPrefixAndSix(name, newCompanion_ + ".tmp-"))) {
+                platform::IsPrefixAndUnique(name, newCompanion_ + ".tmp-"))) {
       leftovers.push_back(name);
     }
   }

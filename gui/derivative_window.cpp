@@ -23,6 +23,7 @@ DerivativeWindowView::~DerivativeWindowView() = default;
 
 void DerivativeWindowView::Refresh() {
   model_.Refresh(curves::FamilyForPlot());
+  stale_ = true;
   update();
 }
 
@@ -42,8 +43,12 @@ QImage DerivativeWindowView::Render() const {
 }
 
 void DerivativeWindowView::paintEvent(QPaintEvent*) {
+  if (stale_ || picture_.size() != size()) {
+    picture_ = Render();
+    stale_ = false;
+  }
   QPainter painter(this);
-  painter.drawImage(0, 0, Render());
+  painter.drawImage(0, 0, picture_);
 }
 
 void DerivativeWindowView::closeEvent(QCloseEvent* event) {

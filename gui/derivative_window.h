@@ -4,6 +4,7 @@
 // code, scaled to its own data. Refresh builds the family anew.
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 #include <functional>
@@ -32,6 +33,10 @@ class DerivativeWindowView : public QWidget {
  private:
   math::DerivativeWindowModel model_;
   ClosedListener closed_;
+  // The picture painted last: drawn again only when the family or the size
+  // changed, not on every expose.
+  QImage picture_;
+  bool stale_ = true;
 };
 
 // The text drawn when the window has nothing to show.

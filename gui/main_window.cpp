@@ -299,10 +299,7 @@ void MainWindow::CloseMainWindow() {
   close();
 }
 
-bool MainWindow::HasToolWindow(int id) const {
-  return id == app::kCmdCursors || id == app::kCmdTemperature || id == app::kCmdPictureInfo ||
-         id == app::kCmdDerivativeWindowX || id == app::kCmdDerivativeWindowY;
-}
+bool MainWindow::HasToolWindow(int id) const { return app::IsToolWindowCommand(id); }
 
 void MainWindow::ToggleDerivativeWindow(int k) {
   if (derivative_[k]) {

@@ -25,8 +25,7 @@ bool Derive(platform::WindowHandle owner, DerivativeAxis axis) {
   try {
     left = BuildDerivativeFamily(family, DeriveSettingsOf(GetMathOptions()), axis, result);
   } catch (const std::bad_alloc&) {
-    shell::ShowMessage(owner, curves::kOutOfMemoryText, curves::kOutOfMemoryCaption,
-                       platform::MB_OK | platform::MB_ICONHAND);
+    curves::ShowOutOfMemory(owner);
     return false;
   }
   if (result.Count() == 0) {
@@ -34,8 +33,7 @@ bool Derive(platform::WindowHandle owner, DerivativeAxis axis) {
                        platform::MB_OK | platform::MB_ICONHAND);
     return false;
   }
-  if (!curves::PrepareUndo()) return false;
-  family.Swap(result);
+  if (!curves::ReplaceCurrentFamily(result)) return false;
   if (left > 0)
     shell::ShowMessage(owner, kDerivativeSomeLeftText, kDerivativeCaption,
                        platform::MB_OK | platform::MB_ICONINFORMATION);

@@ -30,13 +30,11 @@ bool Replace(CurveFamily& result, const char* unitX, const char* graphName) {
   result.CopyInfo(family);
   result.SetUnits(unitX, kCountsUnits);
   result.SetGraphName(graphName);
-  if (!curves::PrepareUndo()) return false;
-  family.Swap(result);
-  return true;
+  return curves::ReplaceCurrentFamily(result);
 }
 
 bool OutOfMemory(platform::WindowHandle owner) {
-  Refuse(owner, curves::kOutOfMemoryText, curves::kOutOfMemoryCaption);
+  curves::ShowOutOfMemory(owner);
   return false;
 }
 

@@ -143,20 +143,19 @@ double MeanOfFound(std::initializer_list<double> values) {
   return n == 0 ? kNotFound : sum / n;
 }
 
-double Or(const std::optional<double>& v) { return v ? *v : kNotFound; }
-
 }  // namespace
 
 JunctionParameters AnalyseJunction(const Curve& curve, const JunctionOptions& o) {
   JunctionParameters r;
-  r.icPlus = Or(SwitchingCurrent(curve, +1, o.icCriterion));
-  r.icMinus = Or(SwitchingCurrent(curve, -1, o.icCriterion));
+  r.icPlus = SwitchingCurrent(curve, +1, o.icCriterion).value_or(kNotFound);
+  r.icMinus = SwitchingCurrent(curve, -1, o.icCriterion).value_or(kNotFound);
   r.ic = MeanOfFound({std::fabs(r.icPlus), std::fabs(r.icMinus)});
 
   r.positive = FitOhmicBranch(curve, +1, o.rnStartPoints);
   r.negative = FitOhmicBranch(curve, -1, o.rnStartPoints);
   if (o.rnMethod == kRnChord)
-    r.rn = MeanOfFound({Or(ChordResistance(curve, +1)), Or(ChordResistance(curve, -1))});
+    r.rn = MeanOfFound({ChordResistance(curve, +1).value_or(kNotFound),
+                        ChordResistance(curve, -1).value_or(kNotFound)});
   else
     r.rn = MeanOfFound({r.positive ? r.positive->slope : kNotFound,
                         r.negative ? r.negative->slope : kNotFound});
@@ -168,9 +167,10 @@ JunctionParameters AnalyseJunction(const Curve& curve, const JunctionOptions& o)
 
   if (o.vcMethod == kVcAboveIc) {
     const double factor = 1.0 + o.vcExceedIcBy;
-    r.vc = MeanOfFound(
-        {std::isnan(r.icPlus) ? kNotFound : Or(VoltageAtCurrent(curve, factor * r.icPlus)),
-         std::isnan(r.icMinus) ? kNotFound : Or(VoltageAtCurrent(curve, factor * r.icMinus))});
+    auto above = [&](double ic) {
+      return std::isnan(ic) ? kNotFound : VoltageAtCurrent(curve, factor * ic).value_or(kNotFound);
+    };
+    r.vc = MeanOfFound({above(r.icPlus), above(r.icMinus)});
   } else {
     r.vc = r.ic * r.rn;
   }

@@ -173,7 +173,10 @@ bool SaveTextThroughChooser(platform::WindowHandle owner, const std::string& tex
   request.flags = platform::OFN_OVERWRITEPROMPT | platform::OFN_PATHMUSTEXIST |
                   platform::OFN_HIDEREADONLY;
   const platform::FileDialogResult chosen = platform::GetUi().GetSaveFileName(request);
-  if (!chosen.ok) return false;
+  if (!chosen.ok) {
+    shell::ReportCommDlgError(chosen.errorCode);  // (a cancel, code 0, is not told)
+    return false;
+  }
   if (platform::ReplaceFileContents(chosen.path, text)) return true;
   shell::ShowMessage(owner, shell::Format(kTableSaveFailedText, chosen.path.c_str()), caption,
                      platform::MB_OK | platform::MB_ICONHAND);
@@ -212,8 +215,7 @@ bool JunctionTableCommand(platform::WindowHandle owner) {
   }
   CurveFamily result;
   if (!JunctionResultFamily(family, rows, result)) {
-    shell::ShowMessage(owner, curves::kOutOfMemoryText, curves::kOutOfMemoryCaption,
-                       platform::MB_OK | platform::MB_ICONHAND);
+    curves::ShowOutOfMemory(owner);
     return false;
   }
   if (result.Count() == 0) {
@@ -221,9 +223,7 @@ bool JunctionTableCommand(platform::WindowHandle owner) {
                        platform::MB_OK | platform::MB_ICONINFORMATION);
     return false;
   }
-  if (!curves::PrepareUndo()) return false;
-  family.Swap(result);
-  return true;
+  return curves::ReplaceCurrentFamily(result);
 }
 
 }  // namespace tsm::math

@@ -176,9 +176,11 @@ std::string SiblingName(const std::string& name, const std::string& tag) {
 }
 
 bool IsUniqueSibling(const std::string& entry, const std::string& name) {
-  const std::string prefix = SiblingName(name, "");
-  if (entry.size() != prefix.size() + kUniqueLength || entry.compare(0, prefix.size(), prefix) != 0)
-    return false;
+  return IsPrefixAndUnique(entry, SiblingName(name, ""));
+}
+
+bool IsPrefixAndUnique(const std::string& entry, const std::string& prefix) {
+  if (entry.size() != prefix.size() + kUniqueLength || !entry.starts_with(prefix)) return false;
   for (std::size_t i = prefix.size(); i < entry.size(); ++i)
     if (!IsLetterOrDigit(entry[i])) return false;
   return true;

@@ -66,6 +66,9 @@ std::string SiblingName(const std::string& name, const std::string& tag);
 // Whether `entry` is SiblingName(name, six letters or digits): a name made
 // by CreateUniqueSibling.
 bool IsUniqueSibling(const std::string& entry, const std::string& name);
+// Whether `entry` is `prefix` and six letters or digits (the unique part of
+// CreateUniqueSibling and of mkstemp).
+bool IsPrefixAndUnique(const std::string& entry, const std::string& prefix);
 // Creates a new, empty file SiblingName(name, six random letters or digits)
 // in the directory (mode 0600, like mkstemp) and opens it for writing. -1
 // on failure; the name in *created.

@@ -252,11 +252,14 @@ CachedFile& Load(const std::string& path) {
       else
         slot->unreadable = true;
     }
+    slot->lastUse = use;
+    // Only a file read anew can take the cache past its limits.
+    CachedFile& file = *slot;
+    Evict(&file);
+    return file;
   }
   slot->lastUse = use;
-  CachedFile& file = *slot;
-  Evict(&file);
-  return file;
+  return *slot;
 }
 
 // Writes the document next to the file and renames it into place.
