@@ -58,21 +58,6 @@ void ShowTimes(std::uint32_t iniMs, std::uint32_t datMs) {
   platform::GetUi().SetStatusText(0, Format(kTimeSpentFormat, iniMs / 1000.0, datMs / 1000.0));
 }
 
-// The data file open for reading, and its size; -1 when it cannot be
-// opened or is no regular file (a device would never end).
-int OpenDataFile(const std::string& path, std::uint64_t* size) {
-  // A FIFO is refused before it could block the open.
-  const int fd = platform::OpenRegularFile(path);
-  if (fd < 0) return -1;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return -1;
-  }
-  *size = static_cast<std::uint64_t>(st.st_size);
-  return fd;
-}
-
 struct CloseOnExit {
   int fd;
   ~CloseOnExit() { ::close(fd); }
@@ -109,7 +94,9 @@ int ReadDataFile(const std::string& path, bool add) {
   }
 
   std::uint64_t fileSize = 0;
-  const int fd = OpenDataFile(path, &fileSize);
+  // A FIFO is refused before it could block the open, a device that would
+  // never end as well.
+  const int fd = platform::OpenRegularFile(path, nullptr, &fileSize);
   if (fd < 0) {
     Tell(kCantOpenDataText, kCantOpenDataCaption);
     return kDataFileError;

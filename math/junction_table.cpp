@@ -136,13 +136,7 @@ TextTableDialog::TextTableDialog(int resourceId, const std::string& caption,
                                  const std::string& shown, std::string tabText,
                                  bool withCancel)
     : DialogModel(resourceId, caption), tabText_(std::move(tabText)) {
-  platform::Control box;
-  box.id = kJunctionTableTextControl;
-  box.kind = platform::ControlKind::Edit;
-  box.text = shown;
-  box.multiline = true;
-  box.readOnly = true;
-  AddControl(box);
+  AddControl(platform::ReadOnlyTable(kJunctionTableTextControl, shown));
   AddControl(platform::PushButton(kJunctionTableCopy, "&Copy"));
   AddControl(platform::PushButton(kJunctionTableSave, "Sa&ve..."));
   if (withCancel)

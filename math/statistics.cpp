@@ -59,14 +59,7 @@ std::string StatisticsTable(const curves::CurveFamily& family) {
 
 StatisticsDialog::StatisticsDialog(const std::string& table)
     : DialogModel(kStatisticsDialogId, kStatisticsCaption) {
-  platform::Control box;
-  box.id = kStatisticsTextControl;
-  box.kind = platform::ControlKind::Edit;
-  box.text = table;
-  box.multiline = true;
-  box.readOnly = true;
-  box.fixedPitch = true;  // a table: its columns line up in a fixed-pitch font
-  AddControl(box);
+  AddControl(platform::ReadOnlyTable(kStatisticsTextControl, table));
   platform::AddOkButton(*this);
 }
 

@@ -20,6 +20,19 @@ inline Control PushButton(int id, std::string text, bool isDefault = false) {
   return c;
 }
 
+// A text box the user reads and copies from, not edits: a table, whose
+// columns line up in a fixed-pitch font.
+inline Control ReadOnlyTable(int id, std::string text) {
+  Control c;
+  c.id = id;
+  c.kind = ControlKind::Edit;
+  c.text = std::move(text);
+  c.multiline = true;
+  c.readOnly = true;
+  c.fixedPitch = true;
+  return c;
+}
+
 inline void AddOkButton(DialogModel& d) { d.AddControl(PushButton(IDOK, "&OK", true)); }
 
 inline void AddOkCancelButtons(DialogModel& d) {

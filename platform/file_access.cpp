@@ -68,7 +68,7 @@ bool StatPath(const std::string& path, struct stat* st) {
   return dir.Ok() && ::fstatat(dir.Fd(), dir.Name().c_str(), st, 0) == 0;
 }
 
-int OpenRegularFile(const std::string& path, FileStatus* status) {
+int OpenRegularFile(const std::string& path, FileStatus* status, std::uint64_t* size) {
   struct stat st {};
   // Looked at before opening: opening a FIFO for reading waits for a writer,
   // and opening some devices has effects of its own.
@@ -94,6 +94,7 @@ int OpenRegularFile(const std::string& path, FileStatus* status) {
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   Set(status, FileStatus::Ok);
+  if (size) *size = static_cast<std::uint64_t>(st.st_size);
   return fd;
 }
 
@@ -111,15 +112,14 @@ std::FILE* OpenRegularStream(const std::string& path, FileStatus* status) {
 FileStatus ReadRegularFile(const std::string& path, std::size_t limit, std::string& text) {
   text.clear();
   FileStatus status = FileStatus::Ok;
-  const int fd = OpenRegularFile(path, &status);
+  std::uint64_t size = 0;
+  const int fd = OpenRegularFile(path, &status, &size);
   if (fd < 0) return status;
-  struct stat st {};
-  if (::fstat(fd, &st) != 0) status = FileStatus::Failed;
-  else if (static_cast<std::uint64_t>(st.st_size) > limit) status = FileStatus::TooLarge;
+  if (size > limit) status = FileStatus::TooLarge;
   if (status == FileStatus::Ok) {
     try {
       // One byte more than the limit shows a file that grew past it.
-      text.resize(static_cast<std::size_t>(st.st_size) + 1);
+      text.resize(static_cast<std::size_t>(size) + 1);
     } catch (const std::bad_alloc&) {
       status = FileStatus::OutOfMemory;
     }

@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -21,8 +22,10 @@ enum class FileStatus { Ok, Missing, NotRegular, TooLarge, OutOfMemory, Failed }
 
 // Opens the file for reading (close-on-exec). Anything that is not a regular
 // file is refused without blocking: a FIFO is opened non-blocking and closed
-// at once. -1 on failure, with the reason in *status.
-int OpenRegularFile(const std::string& path, FileStatus* status = nullptr);
+// at once. -1 on failure, with the reason in *status; else the file's size,
+// as the open file reports it, in *size.
+int OpenRegularFile(const std::string& path, FileStatus* status = nullptr,
+                    std::uint64_t* size = nullptr);
 // The same as a stdio stream ("rb"); null on failure.
 std::FILE* OpenRegularStream(const std::string& path, FileStatus* status = nullptr);
 // Reads a regular file of at most `limit` bytes whole into text (which is

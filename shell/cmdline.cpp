@@ -155,19 +155,14 @@ void LoadOptionFile() {
     path = v->second;
   }
   if (!path) return;
-  // Only a regular file: a FIFO would block the start.
-  FILE* f = platform::OpenRegularStream(*path);
-  if (!f) FatalLog(3, "Can't open option's file '%s'", path->c_str());
-  // Read one byte more than allowed instead of trusting the file's size, so
-  // a pipe or a growing file is judged by what it really holds.
-  std::string data(kOptionFileLimit + 1, '\0');
-  const std::size_t n = std::fread(data.data(), 1, data.size(), f);
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) FatalLog(3, "Can't open option's file '%s'", path->c_str());
-  if (n > kOptionFileLimit)
+  // Only a regular file (a FIFO would block the start), read up to the
+  // limit whatever size it claims.
+  std::string data;
+  const platform::FileStatus status = platform::ReadRegularFile(*path, kOptionFileLimit, data);
+  if (status == platform::FileStatus::TooLarge)
     FatalLog(5, "Internal error: options file is larger than %lu bytes\n", kOptionFileLimit);
-  data.resize(n);
+  if (status != platform::FileStatus::Ok)
+    FatalLog(3, "Can't open option's file '%s'", path->c_str());
   // The option text is a C string: it ends at the first zero byte.
   const std::size_t zero = data.find('\0');
   if (zero != std::string::npos) data.resize(zero);
